@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test: the C++ unit tests and
+# the Python module tests, in the normal build and in the sanitizer build.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+bash scripts/install-deps.sh
+
+run_pytest() {  # $1: directory holding velbomodeler.so; the rest: environment
+  local moddir="$1"; shift
+  env "$@" VELBO_MODULE_DIR="$moddir" /usr/bin/python3 -m pytest -q -p no:cacheprovider tests/python
+}
+
+echo "== normal build"
+bash scripts/build.sh
+(cd build && ctest --output-on-failure -j"$(nproc)")
+run_pytest "$root/build/python"
+
+echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
+bash scripts/build.sh --sanitize
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --output-on-failure -j"$(nproc)")
+# The interpreter itself is not instrumented: the sanitizer runtime is preloaded,
+# and leaks are checked through the module's live-instance counters instead.
+run_pytest "$root/build-asan/python" \
+  LD_PRELOAD="$(g++ -print-file-name=libasan.so)" \
+  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+echo "== all tests passed"

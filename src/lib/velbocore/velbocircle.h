@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "velbocore/velbosectionelement.h"
+
+// Point element of a section (a reinforcing bar): a centre node and a
+// radius. The centre node is shared with copies and not owned, except for a
+// node the circle had to create itself in setCenterNode, which is held by
+// all circles sharing it.
+class VelboCircle : public VelboSectionElement {
+public:
+    explicit VelboCircle(int id = 0);
+    VelboCircle(const VelboCircle& other);
+    VelboCircle& operator=(const VelboCircle& other);
+    bool operator==(const VelboCircle& other) const;
+    ~VelboCircle() override;
+
+    // Deep copy: new centre node, same id, law and radius.
+    VelboCircle* copy() const;
+
+    std::string typeNameOfStruObject() const override;
+    // Same id, radius and law; shares the centre node.
+    VelboCircle* clone() const override;
+
+    VelboNode2D* center() const { return m_center; }
+    VelboCircle* setCenter(VelboNode2D* center);
+    // Copy of the centre node; VelboNode2D() when there is none.
+    VelboNode2D getNodeCenter() const;
+    // Assigns into the shared centre node (creates one when there is none).
+    void setCenterNode(const VelboNode2D& center);
+
+    double radius() const { return m_radius; }
+    VelboCircle* setRadius(double radius);
+    void setRadiusNC(double radius) { m_radius = radius; }
+    double& rRadius() { return m_radius; }
+
+    VelboCircle* nextCircle() const { return m_nextCircle; }
+    VelboCircle* beforeCircle() const { return m_beforeCircle; }
+    void setNextCircle(VelboCircle* nextCircle) { m_nextCircle = nextCircle; }
+    void setBeforeCircle(VelboCircle* beforeCircle) { m_beforeCircle = beforeCircle; }
+
+    VelboNode2D* nodeAt(int i) const override;
+    int sizeOfNodes() const override;
+    bool setNode(VelboNode2D* node, int i) override;
+    VelboEdge2D* edgeAt(int i) const override;
+    int sizeOfEdges() const override;
+    bool elementIsSolid() const override;
+    double elementCalcArea() const override;
+    VelboNode2D elementCalcBarycenter() const override;
+    VelboAreaProperties elementCalcAreaProperties() const override;
+    double elementYtop() const override;
+    double elementYbot() const override;
+    VelboMesh* meshMake() override;
+    VelboSectionForces elementForcesByLaw(const FuncLinear& planeStrain) const override;
+    int typeOfStruElement() const override;
+
+    static unsigned int instances();
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p);
+
+private:
+    VelboNode2D* m_center;
+    double m_radius;
+    VelboCircle* m_nextCircle;
+    VelboCircle* m_beforeCircle;
+    std::shared_ptr<VelboNode2D> m_heldCenter;
+
+    static unsigned int m_instances;
+};

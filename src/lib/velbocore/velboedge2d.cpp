@@ -1,0 +1,194 @@
+#include "velbocore/velboedge2d.h"
+
+#include <algorithm>
+#include <new>
+#include <utility>
+
+#include "coreobj/func2linear.h"
+#include "velbocore/velbonode2d.h"
+
+unsigned int VelboEdge2D::m_instances = 0;
+
+VelboEdge2D::VelboEdge2D()
+    : VelboEdge2D(nullptr, false)
+{
+}
+
+VelboEdge2D::VelboEdge2D(VelboSectionElement* element, bool sliced)
+    : m_start(nullptr),
+      m_end(nullptr),
+      m_element(element),
+      m_twin(nullptr),
+      m_next(nullptr),
+      m_before(nullptr),
+      m_parentEdge(this),
+      m_sliced(sliced)
+{
+}
+
+VelboEdge2D::VelboEdge2D(const VelboEdge2D* edge)
+    : VelboEdge2D(nullptr, false)
+{
+    m_start = edge->m_start;
+    m_end = edge->m_end;
+}
+
+VelboEdge2D::~VelboEdge2D() = default;
+
+void VelboEdge2D::setNodes(VelboNode2D* start, VelboNode2D* end)
+{
+    m_start = start;
+    m_end = end;
+}
+
+bool VelboEdge2D::edgeIsSlicedFromYRay(const double* yray, const Func2Linear* fray) const
+{
+    if ((yray == nullptr) == (fray == nullptr) || !edgeIsWellDefined()) {
+        return false;
+    }
+    if (yray != nullptr) {
+        const double y1 = m_start->yn();
+        const double y2 = m_end->yn();
+        if (y1 == y2) {
+            return false;
+        }
+        const double c = *yray;
+        return std::min(y1, y2) < c && c < std::max(y1, y2);
+    }
+    const double vStart = fray->valueFxy(m_start->xn(), m_start->yn(), nullptr);
+    const double vEnd = fray->valueFxy(m_end->xn(), m_end->yn(), nullptr);
+    return (vStart > 0.0 && vEnd < 0.0) || (vStart < 0.0 && vEnd > 0.0);
+}
+
+VelboNode2D* VelboEdge2D::edgeSlice(const double* yray, const Func2Linear* fray)
+{
+    if (!edgeIsSlicedFromYRay(yray, fray)) {
+        return nullptr;
+    }
+    const double x1 = m_start->xn();
+    const double y1 = m_start->yn();
+    const double x2 = m_end->xn();
+    const double y2 = m_end->yn();
+    double x = 0.0;
+    double y = 0.0;
+    if (yray != nullptr) {
+        const double c = *yray;
+        x = x1 + ((x2 - x1) / (y2 - y1)) * (c - y1);
+        y = c;
+    } else {
+        // Intersection of this edge's line A1*x + B1*y + C1 = 0 with the ray.
+        const double a = fray->a();
+        const double b = fray->b();
+        const double c = fray->c();
+        const double A1 = y2 - y1;
+        const double B1 = x1 - x2;
+        const double C1 = (x2 - x1) * y1 - (y2 - y1) * x1;
+        const double det = A1 * b - a * B1;
+        if (det == 0.0) {
+            // Parallel lines: the sign test was fooled by rounding.
+            return nullptr;
+        }
+        x = (c * B1 - C1 * b) / det;
+        y = (C1 * a - A1 * c) / det;
+    }
+
+    VelboNode2D* node = new VelboNode2D(0);
+    node->setXn(x);
+    node->setYn(y);
+
+    edgeFlex(node, true);
+    VelboEdge2D* twin = m_twin;
+    if (twin == nullptr) {
+        return node;
+    }
+    twin->edgeFlex(node, true);
+    // Pair the four pieces crosswise: start->node with node->start and
+    // node->end with end->node.
+    VelboEdge2D* thisSecond = m_next;
+    VelboEdge2D* twinSecond = twin->m_next;
+    m_twin = twinSecond;
+    twinSecond->m_twin = this;
+    thisSecond->m_twin = twin;
+    twin->m_twin = thisSecond;
+    return node;
+}
+
+void VelboEdge2D::edgeFlex(VelboNode2D* internalNode, bool setParent)
+{
+    VelboEdge2D* second = new VelboEdge2D(m_element, true);
+    second->setNodes(internalNode, m_end);
+    m_end = internalNode;
+    second->m_next = m_next;
+    second->m_before = this;
+    m_next = second;
+    m_sliced = true;
+    if (setParent) {
+        second->m_parentEdge = m_parentEdge;
+    }
+}
+
+void VelboEdge2D::edgeFlip()
+{
+    std::swap(m_start, m_end);
+}
+
+VelboEdge2D* VelboEdge2D::edgeFlipAndTwin()
+{
+    VelboEdge2D* twin = new VelboEdge2D(this);
+    twin->edgeFlip();
+    twin->m_twin = this;
+    m_twin = twin;
+    return twin;
+}
+
+bool VelboEdge2D::edgeIsWellDefined() const
+{
+    return m_start != nullptr && m_end != nullptr;
+}
+
+bool VelboEdge2D::edgeIsAligned(const VelboEdge2D* edge) const
+{
+    return edge != nullptr && m_parentEdge == edge->m_parentEdge;
+}
+
+double VelboEdge2D::edgeDotProd(const VelboEdge2D* edge) const
+{
+    // An edge without both nodes has no direction.
+    if (edge == nullptr || !edgeIsWellDefined() || !edge->edgeIsWellDefined()) {
+        return 0.0;
+    }
+    const double a1 = m_end->xn() - m_start->xn();
+    const double b1 = m_end->yn() - m_start->yn();
+    const double a2 = edge->m_end->xn() - edge->m_start->xn();
+    const double b2 = edge->m_end->yn() - edge->m_start->yn();
+    return a1 * b2 - a2 * b1;
+}
+
+double VelboEdge2D::edgeLenght() const
+{
+    if (!edgeIsWellDefined()) {
+        return 0.0;
+    }
+    return VelboNode2D::measureDistanceFromNodes(m_start, m_end);
+}
+
+unsigned int VelboEdge2D::instances()
+{
+    return m_instances;
+}
+
+void* VelboEdge2D::operator new(std::size_t size)
+{
+    void* p = ::operator new(size);
+    ++m_instances;
+    return p;
+}
+
+void VelboEdge2D::operator delete(void* p)
+{
+    if (p == nullptr) {
+        return;
+    }
+    --m_instances;
+    ::operator delete(p);
+}

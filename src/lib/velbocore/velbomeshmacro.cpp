@@ -1,0 +1,3 @@
+#include "velbocore/velbomeshmacro.h"
+
+VelboMeshMacro::VelboMeshMacro() = default;

@@ -1,0 +1,7 @@
+#pragma once
+
+// Placeholder for mesh-wide operations; holds nothing.
+class VelboMeshMacro {
+public:
+    VelboMeshMacro();
+};

@@ -1,0 +1,863 @@
+#include "velbocore/velbomodeler.h"
+
+#include <climits>
+#include <iostream>
+#include <memory>
+
+#include <boost/format.hpp>
+
+#include "coreobj/func2linear.h"
+#include "velbocore/velbobilinear.h"
+#include "velbocore/velboedge2d.h"
+#include "velbocore/velbointeractionpoints.h"
+#include "velbocore/velbomesh.h"
+#include "velbocore/velbontc2008lb.h"
+#include "velbocore/velboparabola.h"
+#include "velbocore/velbosecdeformrc.h"
+#include "velbocore/velbosectionforces.h"
+#include "velbocore/velbosectionmodel.h"
+#include "velbocore/xvertexgrid.h"
+
+// Law ids under which the constructor stores the two default laws.
+constexpr int kTrianglesDefaultLaw = -100;
+constexpr int kCirclesDefaultLaw = -200;
+
+constexpr const char* kDashLine = "--------------------------\n";
+
+// ---------------------------------------------------------------------------
+// exc_id_not_present
+
+exc_id_not_present::exc_id_not_present() : std::exception() {}
+
+const char* exc_id_not_present::what() const noexcept { return "Id dosn't exists"; }
+
+exc_id_not_present::~exc_id_not_present() {}
+
+// ---------------------------------------------------------------------------
+// Lifecycle
+
+VelboModeler::VelboModeler()
+    : m_currentModelId(-1),
+      m_circlesLaw(kCirclesDefaultLaw),
+      m_trianglesLaw(kTrianglesDefaultLaw),
+      m_logLevel(0) {
+    const VelboNTC2008LB builder;
+    m_laws[kTrianglesDefaultLaw] = builder.buildLaw(VelboNTC2008LB::CONCRETE_C2025_PARABOLA);
+    m_laws[kCirclesDefaultLaw] = builder.buildLaw(VelboNTC2008LB::STEEL_B450C_BILINEAR);
+}
+
+VelboModeler::~VelboModeler() {
+    if (m_logOn()) {
+        std::clog << boost::format("Deleting VelboModeler ...\n") << boost::format(kDashLine)
+                  << boost::format("      before garbage      \n") << boost::format(kDashLine);
+        m_print_info("");
+    }
+
+    for (auto& [id, model] : m_sectionModels) {
+        if (model == nullptr) continue;
+        for (int i = 0; i < model->meshesSize(); ++i) delete model->meshAt(i);
+        delete model;
+    }
+    m_sectionModels.clear();
+
+    for (auto& [id, node] : m_sectionNodes2D) delete node;
+    m_sectionNodes2D.clear();
+
+    for (auto& [id, triangle] : m_sectionTriangles) {
+        if (triangle == nullptr) continue;
+        for (int i = 0; i < 3; ++i) m_edgesToDestroy.push_back(triangle->edgeAt(i));
+        delete triangle;
+    }
+    m_sectionTriangles.clear();
+
+    for (VelboEdge2D* edge : m_edgesToDestroy) delete edge;
+    m_edgesToDestroy.clear();
+
+    for (auto& [id, circle] : m_sectionCircles) delete circle;
+    m_sectionCircles.clear();
+
+    for (auto& [id, law] : m_laws) delete law;
+    m_laws.clear();
+
+    for (auto& [id, points] : m_interactionPointsMap) delete points;
+    m_interactionPointsMap.clear();
+
+    if (m_logOn()) {
+        std::clog << boost::format("Deleting VelboModeler ...\n") << boost::format(kDashLine)
+                  << boost::format("      after deleting      \n") << boost::format(kDashLine);
+        m_print_info("");
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Current model
+
+int VelboModeler::m_getCurrentId() const { return m_currentModelId; }
+
+VelboSectionModel* VelboModeler::m_getCurrent() const {
+    if (m_currentModelId == -1) return nullptr;
+    const auto found = m_sectionModels.find(m_currentModelId);
+    return found == m_sectionModels.end() ? nullptr : found->second;
+}
+
+VelboSectionModel* VelboModeler::m_currentOrReport() const {
+    VelboSectionModel* model = m_getCurrent();
+    if (model == nullptr) std::cerr << boost::format("ERR: None model current yet.\n");
+    return model;
+}
+
+// ---------------------------------------------------------------------------
+// Section models
+
+bool VelboModeler::addSection(int id, bool setCurrent) {
+    if (id < 0) {
+        std::cerr << boost::format("ERR: Cannot add section model with id negative\n");
+        return false;
+    }
+    if (m_sectionModels.count(id) != 0) {
+        std::cerr << boost::format("ERR: Cannot add section model with id yet present\n");
+        return false;
+    }
+    m_sectionModels[id] = new VelboSectionModel(id);
+    if (m_logOn()) std::clog << boost::format("Added with success new section model id = %1%\n") % id;
+    if (setCurrent) m_currentModelId = id;
+    return true;
+}
+
+bool VelboModeler::setCurrent(int id) {
+    if (m_currentOrReport() == nullptr) return false;
+    if (id == m_currentModelId) {
+        if (m_logOn()) std::clog << boost::format("Model id = %1% is yet current !!!\n") % id;
+        return true;
+    }
+    if (m_sectionModels.count(id) == 0) {
+        std::cerr << boost::format("ERR: Model id = %1% don't exists !!!\n") % id;
+        return false;
+    }
+    if (m_logOn()) std::clog << boost::format("New current model id = %1%\n") % id;
+    m_currentModelId = id;
+    return true;
+}
+
+int VelboModeler::getCurrent() const {
+    if (m_currentModelId == -1) {
+        std::cerr << boost::format("No current model yet. Return -1\n");
+        return -1;
+    }
+    return m_currentModelId;
+}
+
+std::string VelboModeler::getCurrentType() const {
+    if (m_currentOrReport() == nullptr) return std::string();
+    return "SectionModel";
+}
+
+VInt VelboModeler::getIndexes() const {
+    VInt ids;
+    for (const auto& entry : m_sectionModels) ids.push_back(entry.first);
+    if (ids.empty() && m_logOn()) std::clog << boost::format("VelboModeler: No models. \n");
+    return ids;
+}
+
+int VelboModeler::sizeOfSectionModels() const { return static_cast<int>(m_sectionModels.size()); }
+
+void VelboModeler::sectionRotate(double degree, double x, double y) {
+    VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return;
+    model->sectionRotate(degree, VelboNode2D(x, y, 0));
+    model->sectionSavingGeometry();
+}
+
+// ---------------------------------------------------------------------------
+// Nodes
+
+int VelboModeler::nodesSize() const {
+    const VelboSectionModel* model = m_currentOrReport();
+    return model == nullptr ? -1 : model->sectionNodesSize();
+}
+
+bool VelboModeler::addNode(int id, double x, double y) {
+    VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return false;
+    if (id < 0) {
+        std::cerr << boost::format("ERR: Cannot add node with id negative\n");
+        return false;
+    }
+    if (m_sectionNodes2D.count(id) != 0) {
+        std::cerr << boost::format("ERR: Cannot add node with id yet present\n");
+        return false;
+    }
+    VelboNode2D* node = new VelboNode2D(x, y, id);
+    m_sectionNodes2D[id] = node;
+    model->sectionAddNode(node);
+    if (m_logOn())
+        std::clog << boost::format("Added with success new node 2D *%1%* to model *%2%*\n") % id %
+                         m_currentModelId;
+    return true;
+}
+
+double VelboModeler::getNodeX(int id) const {
+    const auto found = m_sectionNodes2D.find(id);
+    if (found == m_sectionNodes2D.end()) {
+        std::cerr << boost::format("ERR: Node2D with id = %1% doesn't exist !!!\n") % id;
+        throw exc_id_not_present();
+    }
+    return found->second->xn();
+}
+
+double VelboModeler::getNodeY(int id) const {
+    const auto found = m_sectionNodes2D.find(id);
+    if (found == m_sectionNodes2D.end()) {
+        std::cerr << boost::format("ERR: Node2D with id = %1% doesn't exist !!!\n") % id;
+        throw exc_id_not_present();
+    }
+    return found->second->yn();
+}
+
+bool VelboModeler::setNodeX(int id, double x) {
+    const auto found = m_sectionNodes2D.find(id);
+    if (found == m_sectionNodes2D.end()) {
+        std::cerr << boost::format("ERR: Node2D with id = %1% doesn't exist !!!\n") % id;
+        return false;
+    }
+    found->second->setXn(x);
+    return true;
+}
+
+bool VelboModeler::setNodeY(int id, double y) {
+    const auto found = m_sectionNodes2D.find(id);
+    if (found == m_sectionNodes2D.end()) {
+        std::cerr << boost::format("ERR: Node2D with id = %1% doesn't exist !!!\n") % id;
+        return false;
+    }
+    found->second->setYn(y);
+    return true;
+}
+
+MIntVDouble VelboModeler::getNodesCoords() const {
+    MIntVDouble coords;
+    const VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return coords;
+    for (int i = 0; i < model->sectionNodesSize(); ++i) {
+        const VelboNode2D* node = model->sectionNodeAt(i);
+        coords[node->id()] = VDouble{node->xn(), node->yn()};
+    }
+    return coords;
+}
+
+MapNodes VelboModeler::getNodes() const {
+    MapNodes nodes;
+    const VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return nodes;
+    for (int i = 0; i < model->sectionNodesSize(); ++i) {
+        const VelboNode2D* node = model->sectionNodeAt(i);
+        nodes.insert_or_assign(node->id(), *node);
+    }
+    return nodes;
+}
+
+// ---------------------------------------------------------------------------
+// Information and counters
+
+void VelboModeler::printInfo(const std::string& before) {
+    std::clog << boost::format(kDashLine) << boost::format("    INFO *VelboModeler*   \n")
+              << boost::format(kDashLine);
+    m_print_info(before);
+}
+
+void VelboModeler::m_print_info(const std::string& before) {
+    std::clog << before << std::endl;
+    std::clog << boost::format("Section models     ==> %1%\n") % instancesOfModels();
+    std::clog << boost::format("Meshes             ==> %1%\n") % instancesOfMesh();
+    std::clog << boost::format("Nodes              ==> %1%\n") % instancesOfNode2D();
+    std::clog << boost::format("Triangles          ==> %1%\n") % instancesOfTriangle();
+    std::clog << boost::format("Circles            ==> %1%\n") % instancesOfCircle();
+    std::clog << boost::format("Edges              ==> %1%\n") % instancesOfEdge2D();
+    std::clog << boost::format("Laws bilinear      ==> %1%\n") % instancesOfLawBilinear();
+    std::clog << boost::format("Laws parabola rec. ==> %1%\n") % instancesOfLawParabola();
+    std::clog << boost::format("Interaction points ==> %1%\n") % instancesOfInteractionPoints();
+    std::clog << boost::format("Forces             ==> %1%\n") % instancesOfSectionForces();
+}
+
+unsigned int VelboModeler::instancesOfModels() { return VelboSectionModel::instances(); }
+unsigned int VelboModeler::instancesOfMesh() { return VelboMesh::instances(); }
+unsigned int VelboModeler::instancesOfNode2D() { return VelboNode2D::instances(); }
+unsigned int VelboModeler::instancesOfTriangle() { return VelboTriangle::instances(); }
+unsigned int VelboModeler::instancesOfCircle() { return VelboCircle::instances(); }
+unsigned int VelboModeler::instancesOfEdge2D() { return VelboEdge2D::instances(); }
+unsigned int VelboModeler::instancesOfLawBilinear() { return VelboBilinear::instances(); }
+unsigned int VelboModeler::instancesOfLawParabola() { return VelboParabola::instances(); }
+unsigned int VelboModeler::instancesOfInteractionPoints() { return VelboInteractionPoints::instances(); }
+unsigned int VelboModeler::instancesOfSectionForces() { return VelboSectionForces::instances(); }
+
+void VelboModeler::setLogLevel(int level) { m_logLevel = level; }
+
+// ---------------------------------------------------------------------------
+// Elements
+
+bool VelboModeler::addTriangle(int id, int idn_1, int idn_2, int idn_3) {
+    VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return false;
+    if (id < 0) {
+        std::cerr << boost::format("ERR: Cannot add triangle with id negative\n");
+        return false;
+    }
+    if (m_sectionTriangles.count(id) != 0) {
+        std::cerr << boost::format("ERR: Cannot add triangle with id yet present\n");
+        return false;
+    }
+    const auto node1 = m_sectionNodes2D.find(idn_1);
+    if (node1 == m_sectionNodes2D.end()) {
+        std::cerr << boost::format("ERR: Cannot set triangle with wrong id for node 1 \n");
+        return false;
+    }
+    const auto node2 = m_sectionNodes2D.find(idn_2);
+    if (node2 == m_sectionNodes2D.end()) {
+        std::cerr << boost::format("ERR: Cannot set triangle with wrong id for node 2 \n");
+        return false;
+    }
+    const auto node3 = m_sectionNodes2D.find(idn_3);
+    if (node3 == m_sectionNodes2D.end()) {
+        std::cerr << boost::format("ERR: Cannot set triangle with wrong id for node 3 \n");
+        return false;
+    }
+
+    VelboTriangle* triangle = new VelboTriangle(id);
+    triangle->releaseEdges();  // collected and deleted by the destructor
+    triangle->setP1(node1->second);
+    triangle->setP2(node2->second);
+    triangle->setP3(node3->second);
+    triangle->setCostitutiveLaw(m_laws.at(kTrianglesDefaultLaw));
+    m_sectionTriangles[id] = triangle;
+    model->sectionAddElement(triangle);
+    if (m_logOn())
+        std::clog << boost::format("Added with success new triangle *%1%* to model *%2%*\n") % id %
+                         m_currentModelId;
+    return true;
+}
+
+int VelboModeler::trianglesSize() const {
+    const VelboSectionModel* model = m_currentOrReport();
+    return model == nullptr ? -1 : model->sectionSolidElementsSize();
+}
+
+MIntVInt VelboModeler::getTrianglesIds() const {
+    MIntVInt ids;
+    const VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return ids;
+    for (const VelboSectionElement* element : model->sectionElements()) {
+        if (const auto* t = dynamic_cast<const VelboTriangle*>(element))
+            ids[t->id()] = VInt{t->P1()->id(), t->P2()->id(), t->P3()->id()};
+    }
+    return ids;
+}
+
+MIntVDouble VelboModeler::getTrianglesCoords() const {
+    MIntVDouble coords;
+    const VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return coords;
+    for (const VelboSectionElement* element : model->sectionElements()) {
+        if (const auto* t = dynamic_cast<const VelboTriangle*>(element))
+            coords[t->id()] = VDouble{t->P1()->xn(), t->P1()->yn(), t->P2()->xn(),
+                                      t->P2()->yn(), t->P3()->xn(), t->P3()->yn()};
+    }
+    return coords;
+}
+
+MapTriangles VelboModeler::getTriangles() {
+    MapTriangles triangles;
+    const VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return triangles;
+    for (const VelboSectionElement* element : model->sectionElements()) {
+        const auto* t = dynamic_cast<const VelboTriangle*>(element);
+        if (t == nullptr) continue;
+        VelboTriangle& entry = triangles[t->id()];
+        entry = *t;
+        // The entry's half-edges belong to the facade, which deletes them at the end.
+        entry.releaseEdges();
+        for (int i = 0; i < 3; ++i) m_edgesToDestroy.push_back(entry.edgeAt(i));
+    }
+    return triangles;
+}
+
+bool VelboModeler::addCircle(int id, int idn_center, double radius) {
+    VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return false;
+    if (id < 0) {
+        std::cerr << boost::format("ERR: Cannot add circle with id negative\n");
+        return false;
+    }
+    if (m_sectionCircles.count(id) != 0) {
+        std::cerr << boost::format("ERR: Cannot add circle with id yet present\n");
+        return false;
+    }
+    const auto center = m_sectionNodes2D.find(idn_center);
+    if (center == m_sectionNodes2D.end()) {
+        std::cerr << boost::format("ERR: Cannot set circle with wrong id for circle \n");
+        return false;
+    }
+    if (radius <= 0) {
+        std::cerr << boost::format("ERR: Cannot set circle with negative radius \n");
+        return false;
+    }
+
+    VelboCircle* circle = new VelboCircle(id);
+    circle->setRadius(radius);
+    circle->setCenter(center->second);
+    circle->setCostitutiveLaw(m_laws.at(kCirclesDefaultLaw));
+    m_sectionCircles[id] = circle;
+    model->sectionAddElement(circle);
+    if (m_logOn())
+        std::clog << boost::format("Added with success new circle *%1%* to model *%2%*\n") % id %
+                         m_currentModelId;
+    return true;
+}
+
+int VelboModeler::circlesSize() const {
+    const VelboSectionModel* model = m_currentOrReport();
+    return model == nullptr ? -1 : model->sectionPointElementsSize();
+}
+
+MIntVInt VelboModeler::getCirclesIds() const {
+    MIntVInt ids;
+    const VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return ids;
+    for (const VelboSectionElement* element : model->sectionElements()) {
+        if (const auto* c = dynamic_cast<const VelboCircle*>(element))
+            ids[c->id()] = VInt{c->center()->id()};
+    }
+    return ids;
+}
+
+MIntVDouble VelboModeler::getCirclesRadius() const {
+    MIntVDouble radii;
+    const VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return radii;
+    for (const VelboSectionElement* element : model->sectionElements()) {
+        if (const auto* c = dynamic_cast<const VelboCircle*>(element))
+            radii[c->id()] = VDouble{c->radius()};
+    }
+    return radii;
+}
+
+MapCircles VelboModeler::getCircles() const {
+    MapCircles circles;
+    const VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return circles;
+    for (const VelboSectionElement* element : model->sectionElements()) {
+        if (const auto* c = dynamic_cast<const VelboCircle*>(element)) circles[c->id()] = *c;
+    }
+    return circles;
+}
+
+bool VelboModeler::setCircleRadius(int id, double radius) {
+    const auto found = m_sectionCircles.find(id);
+    if (found == m_sectionCircles.end()) {
+        std::cerr << boost::format("ERR: Circle with id = %1% doesn't exist !!!\n") % id;
+        return false;
+    }
+    found->second->setRadius(radius);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Laws
+
+bool VelboModeler::addLawParaboleRectangle(int id, std::string descr, double fcd, double ec2,
+                                           double ecu) {
+    if (m_laws.count(id) != 0) {
+        std::cerr << boost::format("ERR: Law with same id exists !!!\n");
+        return false;
+    }
+    auto* law = new VelboParabola(fcd, ec2, ecu);
+    law->lawSetDescriptionMore(descr);
+    m_laws[id] = law;
+    if (m_logOn())
+        std::clog << boost::format("INF: Added successfully law *%1%* with id *%2%* !!!") % descr % id;
+    return true;
+}
+
+bool VelboModeler::addLawBilinear(int id, std::string descr, double fsd, double Es, double esu) {
+    if (m_laws.count(id) != 0) {
+        std::cerr << boost::format("ERR: Law with same id exists !!!\n");
+        return false;
+    }
+    auto* law = new VelboBilinear(fsd, Es, esu);
+    law->lawSetDescriptionMore(descr);
+    m_laws[id] = law;
+    if (m_logOn())
+        std::clog << boost::format("INF: Added successfully law *%1%* with id *%2%* !!!") % descr % id;
+    return true;
+}
+
+bool VelboModeler::setCirclesLaw(int law_id) {
+    const auto found = m_laws.find(law_id);
+    if (found == m_laws.end()) {
+        std::cerr << boost::format("ERR: Law with id *%1%* don't exists !!!\n") % law_id;
+        return false;
+    }
+    const VelboCostitutiveLaw* law = found->second;
+    int changed = 0;
+    for (auto& [id, circle] : m_sectionCircles) {
+        circle->setCostitutiveLaw(law);
+        ++changed;
+    }
+    if (m_logOn())
+        std::clog << boost::format("INF: Changed nb. *%1%* circles law with *%2%* !!!\n") % changed %
+                         law->lawDescriptionMore();
+    m_circlesLaw = law_id;
+    return true;
+}
+
+bool VelboModeler::setTrianglesLaw(int law_id) {
+    const auto found = m_laws.find(law_id);
+    if (found == m_laws.end()) {
+        std::cerr << boost::format("ERR: Law with id *%1%* don't exists !!!\n") % law_id;
+        return false;
+    }
+    const VelboCostitutiveLaw* law = found->second;
+    int changed = 0;
+    for (auto& [id, triangle] : m_sectionTriangles) {
+        triangle->setCostitutiveLaw(law);
+        ++changed;
+    }
+    if (m_logOn())
+        std::clog << boost::format("INF: Changed nb. *%1%* triangles law with *%2%* !!!\n") % changed %
+                         law->lawDescriptionMore();
+    m_trianglesLaw = law_id;
+    return true;
+}
+
+void VelboModeler::m_print_law_info() const {
+    std::clog << boost::format("Costitutive laws:\n");
+    for (const auto& [id, law] : m_laws) {
+        const std::string circlesMark = id == m_circlesLaw ? "*circles*" : "";
+        const std::string trianglesMark = id == m_trianglesLaw ? "*triangles*" : "";
+        std::string note;
+        if (!circlesMark.empty() || !trianglesMark.empty())
+            note = (boost::format("<-- current for %1% %2% ") % circlesMark % trianglesMark).str();
+        std::clog << boost::format("    id: *%5s* - description: %20s %20s\n") % id %
+                         law->lawDescriptionMore() % note;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Section properties
+
+VelboNode2D VelboModeler::calcSolidBarycenter() const {
+    const VelboSectionModel* model = m_currentOrReport();
+    return model == nullptr ? VelboNode2D(0) : model->sectionCalcSolidBarycenter();
+}
+
+VelboNode2D VelboModeler::calcPointBarycenter(bool area) const {
+    const VelboSectionModel* model = m_currentOrReport();
+    return model == nullptr ? VelboNode2D(0) : model->sectionCalcPointBarycenter(area);
+}
+
+VelboNode2D VelboModeler::calcIdealBarycenter() const {
+    const VelboSectionModel* model = m_currentOrReport();
+    return model == nullptr ? VelboNode2D(0) : model->sectionCalcIdealBarycenter();
+}
+
+VelboAreaProperties VelboModeler::calcSolidAreaProperties() const {
+    const VelboSectionModel* model = m_currentOrReport();
+    return model == nullptr ? VelboAreaProperties() : model->sectionCalcSolidAreaProperties();
+}
+
+VelboAreaProperties VelboModeler::calcPointAreaProperties() const {
+    const VelboSectionModel* model = m_currentOrReport();
+    return model == nullptr ? VelboAreaProperties() : model->sectionCalcPointAreaProperties();
+}
+
+VelboAreaProperties VelboModeler::calcIdealAreaProperties() const {
+    const VelboSectionModel* model = m_currentOrReport();
+    return model == nullptr ? VelboAreaProperties() : model->sectionCalcIdealAreaProperties();
+}
+
+bool VelboModeler::setNCoeff(float n) {
+    VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return false;
+    model->setNCoeff(n);
+    return true;
+}
+
+float VelboModeler::nCoeff() const {
+    const VelboSectionModel* model = m_currentOrReport();
+    return model == nullptr ? 0.0f : model->nCoeff();
+}
+
+double VelboModeler::calcSolidArea() const {
+    const VelboSectionModel* model = m_currentOrReport();
+    return model == nullptr ? 0.0 : model->sectionCalcSolidArea();
+}
+
+double VelboModeler::calcPointArea() const {
+    const VelboSectionModel* model = m_currentOrReport();
+    return model == nullptr ? 0.0 : model->sectionCalcPointArea();
+}
+
+double VelboModeler::calcIdealArea() const {
+    const VelboSectionModel* model = m_currentOrReport();
+    return model == nullptr ? 0.0 : model->sectionCalcIdealArea();
+}
+
+// ---------------------------------------------------------------------------
+// Meshes
+
+bool VelboModeler::meshMake() const {
+    VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return false;
+    model->meshesMake();
+    return true;
+}
+
+bool VelboModeler::meshReset() const {
+    VelboSectionModel* model = m_currentOrReport();
+    return model != nullptr && model->meshesReset();
+}
+
+int VelboModeler::meshSize() const {
+    const VelboSectionModel* model = m_currentOrReport();
+    return model == nullptr ? 0 : model->meshesSize();
+}
+
+int VelboModeler::m_checkMeshIndex(int meshIndex) const {
+    const VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return -1;
+    if (meshIndex >= 0 && meshIndex < model->meshesSize()) return 0;
+    std::cerr << boost::format("ERR: Wrong mesh index \n");
+    return -1;
+}
+
+int VelboModeler::nodesSizeAtMesh(int meshIndex) const {
+    if (m_checkMeshIndex(meshIndex) != 0) return -1;
+    return m_getCurrent()->meshAt(meshIndex)->countNodes();
+}
+
+int VelboModeler::trianglesSizeAtMesh(int meshIndex) const {
+    if (m_checkMeshIndex(meshIndex) != 0) return -1;
+    return m_getCurrent()->meshAt(meshIndex)->countTriangles();
+}
+
+int VelboModeler::circlesSizeAtMesh(int meshIndex) const {
+    if (m_checkMeshIndex(meshIndex) != 0) return -1;
+    return m_getCurrent()->meshAt(meshIndex)->countCircles();
+}
+
+VecNodes VelboModeler::getNodesAtMesh(int meshIndex) const {
+    VecNodes nodes;
+    if (m_checkMeshIndex(meshIndex) != 0) return nodes;
+    std::vector<VelboNode2D*> chain;
+    m_getCurrent()->meshAt(meshIndex)->getNodes(chain);
+    nodes.reserve(chain.size());
+    for (const VelboNode2D* node : chain) nodes.push_back(*node);
+    return nodes;
+}
+
+MIntVInt VelboModeler::getTrianglesIdsAtMesh(int meshIndex) const {
+    MIntVInt ids;
+    if (m_checkMeshIndex(meshIndex) != 0) return ids;
+    std::vector<VelboTriangle*> chain;
+    m_getCurrent()->meshAt(meshIndex)->getTriangles(chain);
+    int k = 0;
+    for (const VelboTriangle* t : chain)
+        ids[k++] = VInt{t->P1()->id(), t->P2()->id(), t->P3()->id()};
+    return ids;
+}
+
+MIntVDouble VelboModeler::getTrianglesCoordsAtMesh(int meshIndex) const {
+    MIntVDouble coords;
+    if (m_checkMeshIndex(meshIndex) != 0) return coords;
+    std::vector<VelboTriangle*> chain;
+    m_getCurrent()->meshAt(meshIndex)->getTriangles(chain);
+    int k = 0;
+    for (const VelboTriangle* t : chain)
+        coords[k++] = VDouble{t->P1()->xn(), t->P1()->yn(), t->P2()->xn(),
+                              t->P2()->yn(), t->P3()->xn(), t->P3()->yn()};
+    return coords;
+}
+
+VecCircles VelboModeler::getCirclesAtMesh(int meshIndex) const {
+    VecCircles circles;
+    if (m_checkMeshIndex(meshIndex) != 0) return circles;
+    std::vector<VelboCircle*> chain;
+    m_getCurrent()->meshAt(meshIndex)->getCircles(chain);
+    for (const VelboCircle* c : chain) circles.push_back(*c);
+    return circles;
+}
+
+bool VelboModeler::meshesSliceAtYrays(VDouble rays) {
+    VelboSectionModel* model = m_currentOrReport();
+    return model != nullptr && model->meshesSliceAtYrays(rays);
+}
+
+bool VelboModeler::meshesSliceAtRays(VVDouble rays) {
+    VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return false;
+    std::vector<Func2Linear> lines;
+    lines.reserve(rays.size());
+    for (std::size_t row = 0; row < rays.size(); ++row) {
+        const VDouble& abc = rays[row];
+        // A row is the line a*x + b*y + c = 0: refuse it before any mesh is touched.
+        if (abc.size() < 3) {
+            std::cerr << boost::format("ERR: Ray at row %1% needs three numbers a, b, c, it has %2%\n") %
+                             row % abc.size();
+            return false;
+        }
+        lines.emplace_back(abc[0], abc[1], abc[2]);
+    }
+    return model->meshesSliceAtRays(lines);
+}
+
+// ---------------------------------------------------------------------------
+// Interaction domain
+
+bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebuild) {
+    std::clog << boost::format("VelboModeler::buildDomain(): start\n");
+    VelboSectionModel* model = m_currentOrReport();
+    if (model == nullptr) return false;
+
+    const auto existing = m_interactionPointsMap.find(m_currentModelId);
+    if (existing != m_interactionPointsMap.end() && !rebuild) {
+        std::clog << boost::format(
+                         "VelboModeler::buildDomain(): ... domain yet exists and wont't be built\n")
+                  << boost::format(
+                         "VelboModeler::buildDomain(): ... NOTE: call buildDomain with rebuild = "
+                         "true if you want rebuild it !!!\n");
+        return true;
+    }
+
+    // Refuse what the deformator cannot build, before any node is turned.
+    if (degreeDivision < 1 || ratioDivision < 1) {
+        std::cerr << boost::format(
+                         "ERR: Cannot build domain with degreeDivision = %1% and ratioDivision = %2%: "
+                         "both must be at least 1\n") %
+                         degreeDivision % ratioDivision;
+        return false;
+    }
+    const long long points = (4LL * degreeDivision + 1) * (static_cast<long long>(ratioDivision) + 1);
+    if (points > INT_MAX) {
+        std::cerr << boost::format("ERR: Cannot build domain of %1% points: too many\n") % points;
+        return false;
+    }
+    if (model->sectionSolidElementsSize() == 0) {
+        std::cerr << boost::format("ERR: Cannot build domain of a model without triangles\n");
+        return false;
+    }
+    if (model->sectionPointElementsSize() == 0) {
+        std::cerr << boost::format("ERR: Cannot build domain of a model without circles\n");
+        return false;
+    }
+
+    if (existing != m_interactionPointsMap.end()) {
+        delete existing->second;
+        m_interactionPointsMap.erase(existing);
+    }
+
+    std::clog << boost::format("VelboModeler::buildDomain(): ... build deformator\n");
+    VelboSecDeformRC deformator(model);
+    VelboInteractionPoints* domain =
+        deformator.interactionSurface(degreeDivision, ratioDivision, VelboSecDeformRC::ISO_UNIFORM);
+    if (domain == nullptr) {
+        std::clog << boost::format("VelboModeler::buildDomain(): end. Return false !!! \n");
+        return false;
+    }
+    m_interactionPointsMap[m_currentModelId] = domain;
+    std::clog << boost::format("VelboModeler::buildDomain(): end. Return true !!! \n");
+    return true;
+}
+
+const VelboInteractionPoints* VelboModeler::m_currentPointsOrReport() const {
+    if (m_currentOrReport() == nullptr) return nullptr;
+    const auto found = m_interactionPointsMap.find(m_currentModelId);
+    if (found == m_interactionPointsMap.end() || found->second == nullptr) {
+        std::cerr << boost::format("ERR: We need to use buildDomain before.\n");
+        return nullptr;
+    }
+    return found->second;
+}
+
+VDouble VelboModeler::fzVector() const {
+    std::clog << boost::format("VelboModeler::fzVector(): start\n");
+    const VelboInteractionPoints* domain = m_currentPointsOrReport();
+    return domain == nullptr ? VDouble() : domain->interactionPointsFzToVector();
+}
+
+VDouble VelboModeler::mxVector() const {
+    std::clog << boost::format("VelboModeler::mxVector(): start\n");
+    const VelboInteractionPoints* domain = m_currentPointsOrReport();
+    return domain == nullptr ? VDouble() : domain->interactionPointsMxToVector();
+}
+
+VDouble VelboModeler::myVector() const {
+    std::clog << boost::format("VelboModeler::myVector(): start\n");
+    const VelboInteractionPoints* domain = m_currentPointsOrReport();
+    return domain == nullptr ? VDouble() : domain->interactionPointsMyToVector();
+}
+
+VDouble VelboModeler::domainBounding() const {
+    std::clog << boost::format("VelboModeler::domainBounding(): start\n");
+    const VelboInteractionPoints* domain = m_currentPointsOrReport();
+    if (domain == nullptr) return VDouble();
+    return VDouble{domain->getFzMin(), domain->getFzMax(), domain->getMxMin(),
+                   domain->getMxMax(), domain->getMyMin(), domain->getMyMax()};
+}
+
+VFloat VelboModeler::intersectAtZDir(double z) const {
+    std::clog << boost::format("VelboModeler::intersectAtZDir(): start\n");
+    const VelboInteractionPoints* domain = m_currentPointsOrReport();
+    if (domain == nullptr) return VFloat();
+    std::unique_ptr<XVertexGrid> grid(domain->interactionPointsGrid());
+    if (!grid) {
+        std::cerr << boost::format("VelboModeler::intersectAtZDir(): no vertex grid of the domain, return empty\n");
+        return VFloat();
+    }
+    grid->toIndexRdir();
+    grid->toIndexSdir();
+    unsigned int nb = 0;
+    if (!grid->toVertexIntersecZdir(static_cast<float>(z), &nb, true)) {
+        std::cerr << boost::format("VelboModeler::intersectAtZDir(): toVertexIntersecZdir failed at My = %1%\n") % z;
+        std::cerr << boost::format("VelboModeler::intersectAtZDir(): no cut of the domain, return empty\n");
+        return VFloat();
+    }
+    std::clog << boost::format("VelboModeler::intersectAtZDir(): cut at My = %1% with %2% vertices\n") % z % nb;
+    return grid->vertexIntersecZdir();
+}
+
+VFloat VelboModeler::intersectAtXDir(double x) const {
+    std::clog << boost::format("VelboModeler::intersectAtXDir(): start\n");
+    const VelboInteractionPoints* domain = m_currentPointsOrReport();
+    if (domain == nullptr) return VFloat();
+    std::unique_ptr<XVertexGrid> grid(domain->interactionPointsGrid());
+    if (!grid) {
+        std::cerr << boost::format("VelboModeler::intersectAtXDir(): no vertex grid of the domain, return empty\n");
+        return VFloat();
+    }
+    grid->toIndexRdir();
+    grid->toIndexSdir();
+    unsigned int nb = 0;
+    if (!grid->toVertexIntersecXdir(static_cast<float>(x), &nb, true)) {
+        std::cerr << boost::format("VelboModeler::intersectAtXDir(): no cut of the domain, return empty\n");
+        return VFloat();
+    }
+    return grid->vertexIntersecXdir();
+}
+
+VFloat VelboModeler::intersectAtYDir(double y) const {
+    std::clog << boost::format("VelboModeler::intersectAtYDir(): start\n");
+    const VelboInteractionPoints* domain = m_currentPointsOrReport();
+    if (domain == nullptr) return VFloat();
+    std::unique_ptr<XVertexGrid> grid(domain->interactionPointsGrid());
+    if (!grid) {
+        std::cerr << boost::format("VelboModeler::intersectAtYDir(): no vertex grid of the domain, return empty\n");
+        return VFloat();
+    }
+    grid->toIndexRdir();
+    grid->toIndexSdir();
+    unsigned int nb = 0;
+    if (!grid->toVertexIntersecYdir(static_cast<float>(y), &nb, true)) {
+        std::cerr << boost::format("VelboModeler::intersectAtYDir(): no cut of the domain, return empty\n");
+        return VFloat();
+    }
+    return grid->vertexIntersecYdir();
+}

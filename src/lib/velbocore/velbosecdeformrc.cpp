@@ -1,0 +1,343 @@
+#include "velbocore/velbosecdeformrc.h"
+
+#include <cmath>
+#include <iostream>
+#include <vector>
+
+#include "velbocore/velbobilinear.h"
+#include "velbocore/velbocostitutivelaw.h"
+#include "velbocore/velbointeractionpoints.h"
+#include "velbocore/velbonode2d.h"
+#include "velbocore/velbosectionelement.h"
+#include "velbocore/velbosectionforces.h"
+#include "velbocore/velbosectionmodel.h"
+
+VelboSecDeformRC::VelboSecDeformRC(VelboSectionModel* model)
+    : VelboSectionDeformator(model)
+    , m_barLaw(nullptr)
+    , m_clsLaw(nullptr)
+{
+    const std::vector<VelboSectionElement*> elements =
+        model ? model->sectionElements() : std::vector<VelboSectionElement*>();
+
+    const VelboSectionElement* lastConcrete = nullptr;
+    const VelboSectionElement* lastBar = nullptr;
+    for (const VelboSectionElement* element : elements) {
+        if (element->elementIsSolid()) {
+            lastConcrete = element;
+        } else {
+            lastBar = element;
+        }
+    }
+
+    if (!lastBar) {
+        std::cerr << "VelboSectionRC::VelboSectionRC()-ERR: None steel rebar !!!";
+    } else {
+        m_barLaw = lastBar->getCostitutiveLaw();
+        for (const VelboSectionElement* element : elements) {
+            if (!element->elementIsSolid() && element->getCostitutiveLaw() != m_barLaw) {
+                std::cerr << "VelboSectionRC::VelboSectionRC()-ERR: Rebars need have same costitutive law !!!";
+                break;
+            }
+        }
+    }
+
+    if (!lastConcrete) {
+        std::cerr << "VelboSectionRC::VelboSectionRC()-ERR: None concrete elements !!!";
+        return;
+    }
+    m_clsLaw = lastConcrete->getCostitutiveLaw();
+    for (const VelboSectionElement* element : elements) {
+        if (element->elementIsSolid() && element->getCostitutiveLaw() != m_clsLaw) {
+            std::cerr << "VelboSectionRC::VelboSectionRC()-ERR: Concrete need have same costitutive law !!!";
+            break;
+        }
+    }
+}
+
+double VelboSecDeformRC::maxTopTrac() const
+{
+    if (!m_barLaw) {
+        std::cerr << "VelboSecDeformRC::maxTopTrac()-ERR: Legge costitutiva acciaio non definita";
+        return 0.0;
+    }
+    return m_barLaw->maxTractionDef();
+}
+
+double VelboSecDeformRC::maxBotTrac() const
+{
+    if (!m_barLaw) {
+        std::cerr << "VelboSecDeformRC::maxBotTrac()-ERR: Legge costitutiva acciaio non definita";
+        return 0.0;
+    }
+    return m_barLaw->maxTractionDef();
+}
+
+double VelboSecDeformRC::maxTopComp() const
+{
+    if (!m_clsLaw) {
+        std::cerr << "VelboSecDeformRC::maxTopComp()-ERR: Legge costitutiva calcestruzzo non definita";
+        return 0.0;
+    }
+    return m_clsLaw->maxCompressionDef();
+}
+
+double VelboSecDeformRC::maxBotComp() const
+{
+    if (!m_clsLaw) {
+        std::cerr << "VelboSecDeformRC::maxBotComp()-ERR: Legge costitutiva calcestruzzo non definita";
+        return 0.0;
+    }
+    return m_clsLaw->maxCompressionDef();
+}
+
+double VelboSecDeformRC::maxCompUniform() const
+{
+    if (!m_clsLaw) {
+        std::cerr << "VelboSecDeformRC::maxCompUniform()-ERR: Legge costitutiva calcestruzzo non definita";
+        return 0.0;
+    }
+    return m_clsLaw->maxCompUniformDef();
+}
+
+void VelboSecDeformRC::yRange(double* yTop, double* yBot) const
+{
+    double clsTop = NAN;
+    double clsBottom = NAN;
+    double barTop = NAN;
+    double barBottom = NAN;
+    if (const VelboSectionModel* model = sectionModel()) {
+        model->sectionCalcSolidYRange(&clsTop, &clsBottom);
+        model->sectionCalcPointYRange(&barTop, &barBottom);
+    }
+    if (yTop) {
+        *yTop = clsTop;
+    }
+    if (yBot) {
+        *yBot = barBottom;
+    }
+}
+
+// Height of the concrete: bottom minus top of the solid elements' range.
+static double concreteHeight(const VelboSectionModel* model, double* clsTop)
+{
+    double top = NAN;
+    double bottom = NAN;
+    if (model) {
+        model->sectionCalcSolidYRange(&top, &bottom);
+    }
+    if (clsTop) {
+        *clsTop = top;
+    }
+    return bottom - top;
+}
+
+double VelboSecDeformRC::yPivot() const
+{
+    const double h = concreteHeight(sectionModel(), nullptr);
+    // The limits are asked in this order on purpose: their messages follow it.
+    const double topComp = maxTopComp();
+    const double compUniform = maxCompUniform();
+    const double topCompAgain = maxTopComp();
+    return h * ((topComp - compUniform) / topCompAgain);
+}
+
+double VelboSecDeformRC::deformationMaxLength() const
+{
+    const double topTrac = maxTopTrac();
+    const double topComp = maxTopComp();
+    const double botTrac = maxBotTrac();
+    const double compUniform = maxCompUniform();
+    return ((topTrac - topComp) + botTrac) - compUniform;
+}
+
+double VelboSecDeformRC::xOverCompression() const
+{
+    double clsTop = NAN;
+    const double h = concreteHeight(sectionModel(), &clsTop);
+    double barTop = NAN;
+    double barBottom = NAN;
+    if (const VelboSectionModel* model = sectionModel()) {
+        model->sectionCalcPointYRange(&barTop, &barBottom);
+    }
+    const double d = barBottom - clsTop;
+    return (maxTopComp() * (h - d)) / h;
+}
+
+void VelboSecDeformRC::xRange(double* xTop, double* xBot) const
+{
+    const double a = maxTopTrac();
+    const double b = -maxTopComp();
+    const double s = maxBotTrac();
+    const double d = -maxCompUniform();
+    const double e = -xOverCompression();
+    const double l = ((a + b) + s) + d;
+    const double t = defRatio() * l;
+
+    double top = -d;
+    double bot = -d;
+    if (t == 0.0) {
+        // uniform tension
+        top = a;
+        bot = s;
+    } else if (0.0 < t && t < a) {
+        // rebar pivot, top still in tension
+        top = a - t;
+        bot = s;
+    } else if (a <= t && t < a + b) {
+        // rebar pivot, top in compression
+        top = a - t;
+        bot = s;
+    } else if (a + b <= t && t < ((a + b) + s) + e) {
+        // top-fibre pivot
+        top = -b;
+        bot = ((a + b) + s) - t;
+    } else if (((a + b) + s) + e <= t && t < ((a + b) + s) + d) {
+        // interior pivot: the plane keeps the strain -d at depth yPivot
+        bot = ((a + b) + s) - t;
+        const double pivot = yPivot();
+        const double h = hRange();
+        const double pivotAgain = yPivot();
+        top = -d - (bot + d) * (pivot / (h - pivotAgain));
+    }
+    // else: uniform compression (also a negative or undefined t)
+
+    if (xTop) {
+        *xTop = top;
+    }
+    if (xBot) {
+        *xBot = bot;
+    }
+}
+
+VelboSectionForces* VelboSecDeformRC::deformatorForces(double deltaX, double deltaY, bool* ok) const
+{
+    if (!m_barLaw || !m_clsLaw) {
+        std::cerr << "VelboSecDeformRC::deformatorForces-ERR: Legami costitutivi non definiti !!!";
+        if (ok) {
+            *ok = false;
+        }
+        return nullptr;
+    }
+    const VelboSectionModel* model = sectionModel();
+    if (!model) {
+        std::cerr << "VelboSecDeformRC::deformatorForces-ERR: Modello non presente !!!";
+        if (ok) {
+            *ok = false;
+        }
+        return nullptr;
+    }
+    VelboSectionForces* forces = new VelboSectionForces(model->sectionCalcForcesByLaw(deformationLaw()));
+    forces->translate(deltaX, deltaY);
+    forces->rotate(angle());
+    if (ok) {
+        *ok = true;
+    }
+    return forces;
+}
+
+VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision, int ratioDivision, int options)
+{
+    VelboSectionModel* model = sectionModel();
+    // Moments are taken about the concrete barycentre, which setAngle keeps
+    // in place since it turns the section about that same point.
+    const VelboNode2D g = model ? model->sectionCalcSolidBarycenter() : VelboNode2D();
+
+    const VelboBilinear* barLaw = nullptr;
+    int pointsPerDirection = 0;
+    switch (options) {
+    case ISO_UNIFORM:
+        pointsPerDirection = ratioDivision + 1;
+        break;
+    case ISO_SKIP_SAME_BARVALUE:
+        if (m_barLaw && m_barLaw->lawType() == VelboCostitutiveLaw::LT_BILINEAR) {
+            barLaw = dynamic_cast<const VelboBilinear*>(m_barLaw);
+        }
+        if (!barLaw) {
+            std::cerr << "VelboSecDeformRC::interactionSurface-ERR: only for [VelboBilinear] law !!!";
+            return nullptr;
+        }
+        pointsPerDirection = ratioDivision + 2;
+        break;
+    default:
+        std::cerr << "VelboSecDeformRC::interactionSurface-ERR: Option unavailable !!!";
+        return nullptr;
+    }
+    if (degreeDivision < 1 || ratioDivision < 1) {
+        std::cerr << "VelboSecDeformRC::interactionSurface-ERR: degree and ratio divisions must be 1 or more !!!";
+        return nullptr;
+    }
+
+    const int directions = 4 * degreeDivision + 1;
+    VelboInteractionPoints* points = new VelboInteractionPoints(
+        directions * pointsPerDirection, static_cast<unsigned int>(pointsPerDirection));
+    int k = 0;
+
+    // One point of the current direction at the given ratio; false when the
+    // set had to be given up (it is then deleted).
+    auto addPoint = [&](double ratio) {
+        setDefRatio(ratio);
+        if (model) {
+            model->meshesReset();
+        }
+        if (!deformatorSliceFromLaw(m_clsLaw)) {
+            std::cerr << "VelboSecDeformRC::interactionSurface-ERR: errore di deformatorSliceFromLaw !!!";
+            return false;
+        }
+        VelboSectionForces* point = deformatorForces(g.xn(), g.yn(), nullptr);
+        if (!point) {
+            // deformatorForces has written its message.
+            return false;
+        }
+        points->interactionPointsInsertAt(k, point);
+        ++k;
+        return true;
+    };
+
+    for (int i = 0; i < directions; ++i) {
+        setAngle((90.0 * i) / degreeDivision);
+        // Meshes of the turned geometry for every point of the direction,
+        // its first points included.
+        if (model) {
+            model->meshesMake();
+        }
+
+        std::vector<double> ratios;
+        ratios.reserve(static_cast<std::size_t>(pointsPerDirection));
+        if (barLaw) {
+            const double esy = barLaw->esy();
+            double barTop = NAN;
+            double barBottom = NAN;
+            double clsTop = NAN;
+            double clsBottom = NAN;
+            if (model) {
+                model->sectionCalcPointYRange(&barTop, &barBottom);
+                model->sectionCalcSolidYRange(&clsTop, &clsBottom);
+            }
+            const double ratioByBar = ((clsTop - barBottom) * (esy / (barTop - barBottom))) / deformationMaxLength();
+            const double ratioByCls = barLaw->esu() / deformationMaxLength();
+            const double ratioMinimum = std::fmin(ratioByBar, ratioByCls);
+            ratios.push_back(0.0);
+            for (int j = 0; j <= ratioDivision; ++j) {
+                ratios.push_back((1.0 - ratioMinimum) * (static_cast<double>(j) / ratioDivision) + ratioMinimum);
+            }
+        } else {
+            for (int j = 0; j <= ratioDivision; ++j) {
+                ratios.push_back(static_cast<double>(j) / ratioDivision);
+            }
+        }
+
+        for (const double ratio : ratios) {
+            if (!addPoint(ratio)) {
+                delete points;
+                return nullptr;
+            }
+        }
+    }
+    return points;
+}
+
+const VelboCostitutiveLaw* VelboSecDeformRC::clsLaw() const
+{
+    return m_clsLaw;
+}
