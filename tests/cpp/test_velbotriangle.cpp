@@ -494,12 +494,12 @@ TEST(VelboTriangle, EdgeInclusionNeedsChainedEdges)
         // Not chained: refused, nothing deleted.
         EXPECT_FALSE(t.setEdgesIncluded(bc, ab));
         EXPECT_FALSE(t.setEdgesIncluded(ab, ca, bc));
-        EXPECT_EQ(VelboEdge2D::instances(), edgesBefore);
+        EXPECT_EQ(VelboEdge2D::instances(), edgesBefore + 3);
         EXPECT_EQ(t.edgeAt(0), own[0]);
 
         // Two edges: the old edges 1, 2 go, the own edge 3 closes the ring.
         EXPECT_TRUE(t.setEdgesIncluded(ab, bc));
-        EXPECT_EQ(VelboEdge2D::instances(), edgesBefore - 2);
+        EXPECT_EQ(VelboEdge2D::instances(), edgesBefore + 1);
         EXPECT_EQ(t.edgeAt(0), ab);
         EXPECT_EQ(t.edgeAt(1), bc);
         EXPECT_EQ(t.edgeAt(2), own[2]);
@@ -513,7 +513,7 @@ TEST(VelboTriangle, EdgeInclusionNeedsChainedEdges)
     {
         VelboTriangle t;
         EXPECT_TRUE(t.setEdgesIncluded(ab, bc, ca));
-        EXPECT_EQ(VelboEdge2D::instances(), edgesBefore - 2 - 3);
+        EXPECT_EQ(VelboEdge2D::instances(), edgesBefore);
         t.triangleEdgesReNext();
         EXPECT_EQ(t.elementFirstEdge(), ab);
         EXPECT_EQ(ca->getNext(), ab);
@@ -521,7 +521,7 @@ TEST(VelboTriangle, EdgeInclusionNeedsChainedEdges)
         EXPECT_DOUBLE_EQ(t.elementCalcArea(), 0.5);
         // t owns them now and deletes them.
     }
-    EXPECT_EQ(VelboEdge2D::instances(), edgesBefore - 2 - 3 - 3);
+    EXPECT_EQ(VelboEdge2D::instances(), edgesBefore - 3);
 }
 
 // ---------------------------------------------------------------------------
@@ -561,7 +561,7 @@ TEST(VelboTriangle, ForcesOfOnePieceMatchQuadrature)
                 const double mx = integrate(p, [&](double x, double y) { return sigma(x, y) * y; });
                 const double my = integrate(p, [&](double x, double y) { return sigma(x, y) * x; });
                 const double scaleF = integrate(p, [&](double x, double y) {
-                    return std::fabs(sigma(x, y)) + std::fabs(law.valueFx(0.0, nullptr)) + 1e-300 * x;
+                    return std::fabs(sigma(x, y)) + std::fabs(law.valueFx(0.0, nullptr));
                 });
                 const double m = maxAbsCoord(p);
                 const VelboSectionForces f = nt.t.elementForcesByLaw(field);

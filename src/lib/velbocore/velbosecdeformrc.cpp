@@ -1,7 +1,9 @@
 #include "velbocore/velbosecdeformrc.h"
 
 #include <cmath>
+#include <cstddef>
 #include <iostream>
+#include <limits>
 #include <vector>
 
 #include "velbocore/velbobilinear.h"
@@ -11,6 +13,8 @@
 #include "velbocore/velbosectionelement.h"
 #include "velbocore/velbosectionforces.h"
 #include "velbocore/velbosectionmodel.h"
+
+static constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 VelboSecDeformRC::VelboSecDeformRC(VelboSectionModel* model)
     : VelboSectionDeformator(model)
@@ -102,10 +106,10 @@ double VelboSecDeformRC::maxCompUniform() const
 
 void VelboSecDeformRC::yRange(double* yTop, double* yBot) const
 {
-    double clsTop = NAN;
-    double clsBottom = NAN;
-    double barTop = NAN;
-    double barBottom = NAN;
+    double clsTop = kNaN;
+    double clsBottom = kNaN;
+    double barTop = kNaN;
+    double barBottom = kNaN;
     if (const VelboSectionModel* model = sectionModel()) {
         model->sectionCalcSolidYRange(&clsTop, &clsBottom);
         model->sectionCalcPointYRange(&barTop, &barBottom);
@@ -121,8 +125,8 @@ void VelboSecDeformRC::yRange(double* yTop, double* yBot) const
 // Height of the concrete: bottom minus top of the solid elements' range.
 static double concreteHeight(const VelboSectionModel* model, double* clsTop)
 {
-    double top = NAN;
-    double bottom = NAN;
+    double top = kNaN;
+    double bottom = kNaN;
     if (model) {
         model->sectionCalcSolidYRange(&top, &bottom);
     }
@@ -153,10 +157,10 @@ double VelboSecDeformRC::deformationMaxLength() const
 
 double VelboSecDeformRC::xOverCompression() const
 {
-    double clsTop = NAN;
+    double clsTop = kNaN;
     const double h = concreteHeight(sectionModel(), &clsTop);
-    double barTop = NAN;
-    double barBottom = NAN;
+    double barTop = kNaN;
+    double barBottom = kNaN;
     if (const VelboSectionModel* model = sectionModel()) {
         model->sectionCalcPointYRange(&barTop, &barBottom);
     }
@@ -306,10 +310,10 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
         ratios.reserve(static_cast<std::size_t>(pointsPerDirection));
         if (barLaw) {
             const double esy = barLaw->esy();
-            double barTop = NAN;
-            double barBottom = NAN;
-            double clsTop = NAN;
-            double clsBottom = NAN;
+            double barTop = kNaN;
+            double barBottom = kNaN;
+            double clsTop = kNaN;
+            double clsBottom = kNaN;
             if (model) {
                 model->sectionCalcPointYRange(&barTop, &barBottom);
                 model->sectionCalcSolidYRange(&clsTop, &clsBottom);

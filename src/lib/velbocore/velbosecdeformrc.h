@@ -5,7 +5,7 @@
 // Deformator of a reinforced-concrete section: solid elements are concrete
 // with one law, point elements are bars with another. defRatio sweeps the
 // ultimate strain path from uniform tension (0) to uniform compression (1).
-class VelboSecDeformRC : public VelboSectionDeformator
+class VelboSecDeformRC final : public VelboSectionDeformator
 {
 public:
     enum InteractionSurfaceOptions

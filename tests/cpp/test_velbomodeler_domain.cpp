@@ -1,0 +1,679 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <functional>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "stream_capture.h"
+#include "velbocore/velbomodeler.h"
+#include "velbocore/velbonode2d.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+// Default laws: concrete C20/25 and steel B450C, N and mm.
+const double kFcd = (0.85 * -20.0) / 1.5;  // -11.33 N/mm2, reached at -0.002
+const double kFyd = 450.0 / 1.15;          // 391.3 N/mm2, reached before 0.002 and kept to 0.01
+
+const std::string kNoCurrent = "ERR: None model current yet.\n";
+const std::string kNoDomain = "ERR: We need to use buildDomain before.\n";
+const std::string kBuildStart = "VelboModeler::buildDomain(): start\n";
+const std::string kBuildDeformator = "VelboModeler::buildDomain(): ... build deformator\n";
+const std::string kBuildTrue = "VelboModeler::buildDomain(): end. Return true !!! \n";
+const std::string kBuildNotes =
+    "VelboModeler::buildDomain(): ... domain yet exists and wont't be built\n"
+    "VelboModeler::buildDomain(): ... NOTE: call buildDomain with rebuild = true if you want "
+    "rebuild it !!!\n";
+
+struct Counts {
+    unsigned int models, meshes, nodes, triangles, circles, edges, bilinear, parabola, points, forces;
+
+    static Counts now()
+    {
+        return {VelboModeler::instancesOfModels(),    VelboModeler::instancesOfMesh(),
+                VelboModeler::instancesOfNode2D(),    VelboModeler::instancesOfTriangle(),
+                VelboModeler::instancesOfCircle(),    VelboModeler::instancesOfEdge2D(),
+                VelboModeler::instancesOfLawBilinear(), VelboModeler::instancesOfLawParabola(),
+                VelboModeler::instancesOfInteractionPoints(), VelboModeler::instancesOfSectionForces()};
+    }
+    bool operator==(const Counts& o) const
+    {
+        return models == o.models && meshes == o.meshes && nodes == o.nodes &&
+               triangles == o.triangles && circles == o.circles && edges == o.edges &&
+               bilinear == o.bilinear && parabola == o.parabola && points == o.points &&
+               forces == o.forces;
+    }
+};
+
+std::ostream& operator<<(std::ostream& os, const Counts& c)
+{
+    return os << "{models " << c.models << ", meshes " << c.meshes << ", nodes " << c.nodes
+              << ", triangles " << c.triangles << ", circles " << c.circles << ", edges " << c.edges
+              << ", bilinear " << c.bilinear << ", parabola " << c.parabola << ", points "
+              << c.points << ", forces " << c.forces << "}";
+}
+
+// A 300 x 500 rectangle (two triangles, x 0..300, y 0..500) with four bars
+// of radius 10 at 40 from each side, in the current model; every id is
+// shifted by `ids`.
+void addRectangle(VelboModeler& modeler, int ids = 0)
+{
+    ASSERT_TRUE(modeler.addNode(ids + 1, 0.0, 0.0));
+    ASSERT_TRUE(modeler.addNode(ids + 2, 300.0, 0.0));
+    ASSERT_TRUE(modeler.addNode(ids + 3, 300.0, 500.0));
+    ASSERT_TRUE(modeler.addNode(ids + 4, 0.0, 500.0));
+    ASSERT_TRUE(modeler.addTriangle(ids + 1, ids + 1, ids + 2, ids + 3));
+    ASSERT_TRUE(modeler.addTriangle(ids + 2, ids + 1, ids + 3, ids + 4));
+    ASSERT_TRUE(modeler.addNode(ids + 11, 40.0, 40.0));
+    ASSERT_TRUE(modeler.addNode(ids + 12, 260.0, 40.0));
+    ASSERT_TRUE(modeler.addNode(ids + 13, 260.0, 460.0));
+    ASSERT_TRUE(modeler.addNode(ids + 14, 40.0, 460.0));
+    for (int i = 1; i <= 4; ++i) ASSERT_TRUE(modeler.addCircle(ids + i, ids + 10 + i, 10.0));
+}
+
+constexpr double kAc = 300.0 * 500.0;
+const double kAs = 4.0 * kPi * 100.0;
+
+// Tolerance for the moments: they are sums of forces of about 1e6 N times
+// lever arms of a few 100 mm taken about the barycentre, on nodes turned
+// through sine and cosine, so rounding leaves errors near 1e-7 N mm on
+// moments of 1e8 N mm. 1e-9 of the largest moment is well above that and
+// far below any real asymmetry, which moves a point by a sizeable part of
+// the domain.
+constexpr double kMomentTolerance = 1e-9;
+
+class VelboModelerDomain : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(modeler.addSection(1));
+        addRectangle(modeler);
+        capture.clear();
+    }
+
+    StreamCapture capture;  // declared first: it outlives the facade
+    VelboModeler modeler;
+};
+
+// The seven queries, each with its start line and whether it answered empty.
+struct Query {
+    std::string startLine;
+    std::function<bool(const VelboModeler&)> empty;
+};
+
+const std::vector<Query>& queries()
+{
+    static const std::vector<Query> all = {
+        {"VelboModeler::fzVector(): start\n", [](const VelboModeler& m) { return m.fzVector().empty(); }},
+        {"VelboModeler::mxVector(): start\n", [](const VelboModeler& m) { return m.mxVector().empty(); }},
+        {"VelboModeler::myVector(): start\n", [](const VelboModeler& m) { return m.myVector().empty(); }},
+        {"VelboModeler::domainBounding(): start\n",
+         [](const VelboModeler& m) { return m.domainBounding().empty(); }},
+        {"VelboModeler::intersectAtXDir(): start\n",
+         [](const VelboModeler& m) { return m.intersectAtXDir(0.0).empty(); }},
+        {"VelboModeler::intersectAtYDir(): start\n",
+         [](const VelboModeler& m) { return m.intersectAtYDir(0.0).empty(); }},
+        {"VelboModeler::intersectAtZDir(): start\n",
+         [](const VelboModeler& m) { return m.intersectAtZDir(0.0).empty(); }},
+    };
+    return all;
+}
+
+// ---------------------------------------------------------------------------
+// Queries before a domain exists
+
+TEST(VelboModelerDomainChecks, WithoutCurrentModelEverythingFailsAfterItsStartLine)
+{
+    VelboModeler modeler;
+    StreamCapture capture;
+    EXPECT_FALSE(modeler.buildDomain(1, 2, false));
+    EXPECT_EQ(capture.log(), kBuildStart);
+    EXPECT_EQ(capture.err(), kNoCurrent);
+    capture.clear();
+    for (const Query& q : queries()) {
+        SCOPED_TRACE(q.startLine);
+        EXPECT_TRUE(q.empty(modeler));
+        EXPECT_EQ(capture.log(), q.startLine);
+        EXPECT_EQ(capture.err(), kNoCurrent);
+        EXPECT_EQ(capture.out(), "");
+        capture.clear();
+    }
+}
+
+TEST_F(VelboModelerDomain, QueriesBeforeABuildAskForIt)
+{
+    for (const Query& q : queries()) {
+        SCOPED_TRACE(q.startLine);
+        EXPECT_TRUE(q.empty(modeler));
+        EXPECT_EQ(capture.log(), q.startLine);
+        EXPECT_EQ(capture.err(), kNoDomain);
+        EXPECT_EQ(capture.out(), "");
+        capture.clear();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Building
+
+TEST_F(VelboModelerDomain, BuildStoresOnePointPerDirectionAndStrainStep)
+{
+    const Counts before = Counts::now();
+    EXPECT_TRUE(modeler.buildDomain(1, 2, false));
+    EXPECT_EQ(capture.log(), kBuildStart + kBuildDeformator + kBuildTrue);
+    EXPECT_EQ(capture.err(), "");
+    EXPECT_EQ(capture.out(), "");
+    const Counts after = Counts::now();
+    EXPECT_EQ(after.points, before.points + 1);
+    EXPECT_EQ(after.forces, before.forces + 15);  // the set owns its 15 points
+
+    const VDouble fz = modeler.fzVector();
+    const VDouble mx = modeler.mxVector();
+    const VDouble my = modeler.myVector();
+    ASSERT_EQ(fz.size(), 15u);
+    ASSERT_EQ(mx.size(), 15u);
+    ASSERT_EQ(my.size(), 15u);
+
+    // Directions 0, 90, 180, 270 and 360 degrees, three strain steps each:
+    // uniform tension (only the bars, yielded), a mixed plane, uniform
+    // compression (concrete at fcd, bars yielded). Uniform strains slice
+    // nothing, so those sums are exact up to a few roundings.
+    const double tension = kFyd * kAs;
+    const double compression = kFcd * kAc - kFyd * kAs;
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE("direction " + std::to_string(i));
+        EXPECT_NEAR(fz[3 * i], tension, 1e-12 * tension);
+        EXPECT_NEAR(fz[3 * i + 2], compression, 1e-12 * -compression);
+        EXPECT_LT(fz[3 * i + 1], 0.0);
+        EXPECT_GT(fz[3 * i + 1], compression);
+    }
+    // 0 and 360 degrees are the same section up to rounding of the turn.
+    const double scale = *std::max_element(mx.begin(), mx.end());
+    ASSERT_GT(scale, 1e8);
+    for (int j = 0; j < 3; ++j) {
+        EXPECT_NEAR(fz[12 + j], fz[j], 1e-9 * tension);
+        EXPECT_NEAR(mx[12 + j], mx[j], kMomentTolerance * scale);
+        EXPECT_NEAR(my[12 + j], my[j], kMomentTolerance * scale);
+    }
+    // Turned by 90 degrees, the mixed plane bends about the other axis.
+    EXPECT_NEAR(mx[1], scale, kMomentTolerance * scale);
+    EXPECT_NEAR(my[1], 0.0, kMomentTolerance * scale);
+    EXPECT_NEAR(mx[4], 0.0, kMomentTolerance * scale);
+    EXPECT_GT(std::fabs(my[4]), 1e7);
+}
+
+TEST_F(VelboModelerDomain, BuildWritesTheSameLinesWhateverTheLogLevel)
+{
+    modeler.setLogLevel(1);
+    EXPECT_TRUE(modeler.buildDomain(1, 1, false));
+    EXPECT_EQ(capture.log(), kBuildStart + kBuildDeformator + kBuildTrue);
+    EXPECT_EQ(capture.err(), "");
+    modeler.setLogLevel(0);
+}
+
+TEST_F(VelboModelerDomain, SecondBuildWithoutRebuildKeepsTheDomain)
+{
+    ASSERT_TRUE(modeler.buildDomain(1, 2, false));
+    const VDouble fz = modeler.fzVector();
+    const MIntVDouble nodes = modeler.getNodesCoords();
+    const Counts counts = Counts::now();
+    capture.clear();
+
+    EXPECT_TRUE(modeler.buildDomain(2, 3, false));
+    EXPECT_EQ(capture.log(), kBuildStart + kBuildNotes);
+    EXPECT_EQ(capture.err(), "");
+    EXPECT_EQ(modeler.getNodesCoords(), nodes);  // nothing was turned
+    EXPECT_EQ(Counts::now(), counts);
+    EXPECT_EQ(modeler.fzVector(), fz);
+}
+
+TEST_F(VelboModelerDomain, RebuildReplacesTheDomain)
+{
+    const Counts before = Counts::now();
+    ASSERT_TRUE(modeler.buildDomain(1, 2, false));
+    capture.clear();
+    EXPECT_TRUE(modeler.buildDomain(2, 3, true));
+    EXPECT_EQ(capture.log(), kBuildStart + kBuildDeformator + kBuildTrue);
+    EXPECT_EQ(capture.err(), "");
+    EXPECT_EQ(modeler.fzVector().size(), 36u);  // 9 directions of 4 steps
+    const Counts after = Counts::now();
+    EXPECT_EQ(after.points, before.points + 1);
+    EXPECT_EQ(after.forces, before.forces + 36);
+}
+
+TEST_F(VelboModelerDomain, DomainDoesNotFollowTheModelUntilRebuilt)
+{
+    ASSERT_TRUE(modeler.buildDomain(1, 2, false));
+    const VDouble fz = modeler.fzVector();
+    // Widen the rectangle to 600 x 500.
+    ASSERT_TRUE(modeler.setNodeX(2, 600.0));
+    ASSERT_TRUE(modeler.setNodeX(3, 600.0));
+    EXPECT_EQ(modeler.fzVector(), fz);
+    ASSERT_TRUE(modeler.buildDomain(1, 2, true));
+    const VDouble wider = modeler.fzVector();
+    ASSERT_EQ(wider.size(), 15u);
+    const double compression = kFcd * 2.0 * kAc - kFyd * kAs;
+    EXPECT_NEAR(wider[2], compression, 1e-12 * -compression);
+}
+
+TEST_F(VelboModelerDomain, BuildLeavesTheNodesTurnedByAFullTurn)
+{
+    const MIntVDouble start = modeler.getNodesCoords();
+    ASSERT_TRUE(modeler.buildDomain(1, 2, false));
+    const MIntVDouble turned = modeler.getNodesCoords();
+    ASSERT_EQ(turned.size(), start.size());
+    for (const auto& [id, xy] : start) {
+        SCOPED_TRACE(id);
+        // sin and cos of 2 pi about the barycentre: off by a few ulps of 500.
+        EXPECT_NEAR(turned.at(id)[0], xy[0], 1e-9);
+        EXPECT_NEAR(turned.at(id)[1], xy[1], 1e-9);
+    }
+    // The saved coordinates are those of the start.
+    for (const auto& [id, node] : modeler.getNodes()) {
+        VelboNode2D saved = node;
+        saved.nodeRestoreGeometry();
+        EXPECT_EQ(saved.xn(), start.at(id)[0]);
+        EXPECT_EQ(saved.yn(), start.at(id)[1]);
+    }
+}
+
+TEST_F(VelboModelerDomain, EachModelKeepsItsOwnDomain)
+{
+    ASSERT_TRUE(modeler.buildDomain(1, 2, false));
+    ASSERT_TRUE(modeler.addSection(2));
+    capture.clear();
+    EXPECT_TRUE(modeler.fzVector().empty());
+    EXPECT_EQ(capture.err(), kNoDomain);
+    ASSERT_TRUE(modeler.setCurrent(1));
+    EXPECT_EQ(modeler.fzVector().size(), 15u);
+}
+
+TEST_F(VelboModelerDomain, DeformatorMessagesPassThrough)
+{
+    // A fifth bar with a law of its own: the deformator says so and builds.
+    ASSERT_TRUE(modeler.addLawBilinear(7, "B450C bis", kFyd, 210000.0, 0.01));
+    ASSERT_TRUE(modeler.setCirclesLaw(7));
+    ASSERT_TRUE(modeler.addNode(15, 150.0, 40.0));
+    ASSERT_TRUE(modeler.addCircle(5, 15, 10.0));
+    capture.clear();
+    EXPECT_TRUE(modeler.buildDomain(1, 2, false));
+    EXPECT_EQ(capture.err(), "VelboSectionRC::VelboSectionRC()-ERR: Rebars need have same costitutive law !!!");
+    EXPECT_EQ(capture.log(), kBuildStart + kBuildDeformator + kBuildTrue);
+}
+
+// ---------------------------------------------------------------------------
+// Refused builds: nothing is turned and no set is stored
+
+TEST_F(VelboModelerDomain, BuildRefusesDivisionsItCannotMake)
+{
+    struct Case {
+        int degreeDivision, ratioDivision;
+        std::string err;
+    };
+    const Case cases[] = {
+        {0, 2, "ERR: Cannot build domain with degreeDivision = 0 and ratioDivision = 2: both must be at least 1\n"},
+        {1, 0, "ERR: Cannot build domain with degreeDivision = 1 and ratioDivision = 0: both must be at least 1\n"},
+        {-3, 2, "ERR: Cannot build domain with degreeDivision = -3 and ratioDivision = 2: both must be at least 1\n"},
+        {1, -1, "ERR: Cannot build domain with degreeDivision = 1 and ratioDivision = -1: both must be at least 1\n"},
+        // (4 * 300000000 + 1) * 2 points do not fit an int.
+        {300000000, 1, "ERR: Cannot build domain of 2400000002 points: too many\n"},
+        {1, INT_MAX, "ERR: Cannot build domain of 10737418240 points: too many\n"},
+    };
+    const MIntVDouble nodes = modeler.getNodesCoords();
+    const Counts counts = Counts::now();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.err);
+        EXPECT_FALSE(modeler.buildDomain(c.degreeDivision, c.ratioDivision, false));
+        EXPECT_EQ(capture.err(), c.err);
+        EXPECT_EQ(capture.log(), kBuildStart);
+        EXPECT_EQ(modeler.getNodesCoords(), nodes);
+        EXPECT_EQ(Counts::now(), counts);
+        capture.clear();
+        EXPECT_TRUE(modeler.fzVector().empty());
+        EXPECT_EQ(capture.err(), kNoDomain);
+        capture.clear();
+    }
+}
+
+TEST_F(VelboModelerDomain, RefusedRebuildKeepsTheEarlierDomain)
+{
+    ASSERT_TRUE(modeler.buildDomain(1, 2, false));
+    const VDouble fz = modeler.fzVector();
+    const MIntVDouble nodes = modeler.getNodesCoords();
+    capture.clear();
+    EXPECT_FALSE(modeler.buildDomain(0, 2, true));
+    EXPECT_EQ(capture.err(),
+              "ERR: Cannot build domain with degreeDivision = 0 and ratioDivision = 2: both must be at least 1\n");
+    EXPECT_EQ(modeler.getNodesCoords(), nodes);
+    EXPECT_EQ(modeler.fzVector(), fz);
+}
+
+TEST(VelboModelerDomainChecks, BuildRefusesAModelWithoutConcreteOrBars)
+{
+    StreamCapture capture;
+    VelboModeler modeler;
+    // Model 1: bars only. Model 2: concrete only.
+    ASSERT_TRUE(modeler.addSection(1));
+    ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
+    ASSERT_TRUE(modeler.addCircle(1, 1, 10.0));
+    ASSERT_TRUE(modeler.addSection(2));
+    ASSERT_TRUE(modeler.addNode(2, 0.0, 0.0));
+    ASSERT_TRUE(modeler.addNode(3, 300.0, 0.0));
+    ASSERT_TRUE(modeler.addNode(4, 0.0, 500.0));
+    ASSERT_TRUE(modeler.addTriangle(1, 2, 3, 4));
+    // Model 3: nothing.
+    ASSERT_TRUE(modeler.addSection(3));
+    const Counts counts = Counts::now();
+
+    struct Case {
+        int model;
+        std::string err;
+    };
+    const Case cases[] = {
+        {1, "ERR: Cannot build domain of a model without triangles\n"},
+        {2, "ERR: Cannot build domain of a model without circles\n"},
+        {3, "ERR: Cannot build domain of a model without triangles\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        ASSERT_TRUE(modeler.setCurrent(c.model));
+        const MIntVDouble nodes = modeler.getNodesCoords();
+        capture.clear();
+        EXPECT_FALSE(modeler.buildDomain(1, 2, true));
+        EXPECT_EQ(capture.err(), c.err);  // refused before any deformator is made
+        EXPECT_EQ(capture.log(), kBuildStart);
+        EXPECT_EQ(modeler.getNodesCoords(), nodes);
+        EXPECT_EQ(Counts::now(), counts);
+        capture.clear();
+        EXPECT_TRUE(modeler.domainBounding().empty());
+        EXPECT_EQ(capture.err(), kNoDomain);
+    }
+    EXPECT_EQ(capture.out(), "");
+}
+
+// ---------------------------------------------------------------------------
+// The physical domain of the rectangle
+
+TEST_F(VelboModelerDomain, BoundingMatchesTheStrengthOfTheSection)
+{
+    ASSERT_TRUE(modeler.buildDomain(4, 10, false));
+    const VDouble fz = modeler.fzVector();
+    const VDouble mx = modeler.mxVector();
+    const VDouble my = modeler.myVector();
+    capture.clear();
+    const VDouble b = modeler.domainBounding();
+    EXPECT_EQ(capture.log(), "VelboModeler::domainBounding(): start\n");
+    ASSERT_EQ(b.size(), 6u);
+
+    // Each pair is the range of 0 and of every stored value.
+    const VDouble* vectors[] = {&fz, &mx, &my};
+    for (int c = 0; c < 3; ++c) {
+        SCOPED_TRACE(c);
+        const auto [lo, hi] = std::minmax_element(vectors[c]->begin(), vectors[c]->end());
+        EXPECT_EQ(b[2 * c], std::min(0.0, *lo));
+        EXPECT_EQ(b[2 * c + 1], std::max(0.0, *hi));
+        EXPECT_LE(b[2 * c], 0.0);
+        EXPECT_GE(b[2 * c + 1], 0.0);
+    }
+
+    // Uniform compression: concrete at fcd, bars at -fyd; uniform tension:
+    // bars at fyd, concrete carries none.
+    const double fzMin = -(std::fabs(kFcd) * kAc + kFyd * kAs);
+    const double fzMax = kFyd * kAs;
+    EXPECT_NEAR(b[0], fzMin, 1e-12 * -fzMin);
+    EXPECT_NEAR(b[1], fzMax, 1e-12 * fzMax);
+    // Symmetric about both axes: the moment ranges are symmetric about 0.
+    EXPECT_NEAR(b[2], -b[3], kMomentTolerance * b[3]);
+    EXPECT_NEAR(b[4], -b[5], kMomentTolerance * b[5]);
+    // The section is higher (500) than wide (300): Mx reaches further.
+    EXPECT_GT(b[3], b[5]);
+}
+
+TEST_F(VelboModelerDomain, SectionSymmetricAboutItsVerticalAxisGivesASymmetricDomain)
+{
+    const int degreeDivision = 4;
+    const int ratioDivision = 10;
+    ASSERT_TRUE(modeler.buildDomain(degreeDivision, ratioDivision, false));
+    const VDouble fz = modeler.fzVector();
+    const VDouble mx = modeler.mxVector();
+    const VDouble my = modeler.myVector();
+    const int steps = ratioDivision + 1;
+    const int directions = 4 * degreeDivision + 1;
+    ASSERT_EQ(fz.size(), static_cast<size_t>(steps * directions));
+
+    double scale = 0.0;
+    for (size_t k = 0; k < mx.size(); ++k) scale = std::max({scale, std::fabs(mx[k]), std::fabs(my[k])});
+    const double fzScale = std::fabs(kFcd) * kAc;
+    // Direction i (at 90 i / degreeDivision degrees) mirrors direction
+    // 4 degreeDivision - i (at -90 i / degreeDivision): same Fz and Mx, opposite My.
+    for (int i = 0; i < directions; ++i) {
+        for (int j = 0; j < steps; ++j) {
+            const int k = i * steps + j;
+            const int mirror = (directions - 1 - i) * steps + j;
+            SCOPED_TRACE("slot " + std::to_string(k) + " and " + std::to_string(mirror));
+            EXPECT_NEAR(fz[k], fz[mirror], 1e-12 * fzScale);
+            EXPECT_NEAR(mx[k], mx[mirror], kMomentTolerance * scale);
+            EXPECT_NEAR(my[k], -my[mirror], kMomentTolerance * scale);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Cuts
+
+struct Pt {
+    double u, v;
+};
+
+// The crossing points of a cut in its two free components, checking the
+// layout: centre, crossing points, closing copy of the first one.
+std::vector<Pt> ringOf(const VFloat& polygon, int cut, float value, float tolerance)
+{
+    std::vector<Pt> ring;
+    const int a = cut == 0 ? 1 : 0;
+    const int b = cut == 2 ? 1 : 2;
+    EXPECT_EQ(polygon.size() % 3, 0u);
+    const size_t triples = polygon.size() / 3;
+    EXPECT_GE(triples, 5u);  // centre, at least three points, closing copy
+    if (triples < 5) return ring;
+    EXPECT_EQ(polygon[cut], value);
+    for (size_t t = 1; t < triples; ++t) {
+        EXPECT_NEAR(polygon[3 * t + cut], value, tolerance) << "triple " << t;
+    }
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(polygon[3 * (triples - 1) + c], polygon[3 + c]);
+    for (size_t t = 1; t + 1 < triples; ++t) ring.push_back({polygon[3 * t + a], polygon[3 * t + b]});
+    // Ordered by increasing angle about the centre.
+    const Pt centre{polygon[a], polygon[b]};
+    double last = -1.0;
+    for (const Pt& p : ring) {
+        double angle = std::atan2(p.v - centre.v, p.u - centre.u);
+        if (angle < 0.0) angle += 2.0 * kPi;
+        EXPECT_GE(angle, last - 1e-5);
+        last = angle;
+    }
+    return ring;
+}
+
+// How many times the closed ring winds about the origin.
+int windingAboutOrigin(const std::vector<Pt>& ring)
+{
+    double total = 0.0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const Pt& p = ring[i];
+        const Pt& q = ring[(i + 1) % ring.size()];
+        double d = std::atan2(q.v, q.u) - std::atan2(p.v, p.u);
+        if (d > kPi) d -= 2.0 * kPi;
+        if (d < -kPi) d += 2.0 * kPi;
+        total += d;
+    }
+    return static_cast<int>(std::lround(total / (2.0 * kPi)));
+}
+
+TEST_F(VelboModelerDomain, AxialCutThroughZeroIsARingAroundTheOrigin)
+{
+    ASSERT_TRUE(modeler.buildDomain(4, 10, false));
+    const VDouble b = modeler.domainBounding();
+    capture.clear();
+    const VFloat polygon = modeler.intersectAtXDir(0.0);
+    EXPECT_EQ(capture.log(), "VelboModeler::intersectAtXDir(): start\n");
+    EXPECT_EQ(capture.err(), "");
+    // The grid interpolates in single precision: Fz of the crossing points
+    // is 0 to within a few float steps of the Fz range.
+    const float tolerance = static_cast<float>(1e-6 * (b[1] - b[0]));
+    const std::vector<Pt> ring = ringOf(polygon, 0, 0.0f, tolerance);
+    EXPECT_EQ(polygon.size(), 3 * (ring.size() + 2));
+    EXPECT_EQ(windingAboutOrigin(ring), 1);
+    for (const Pt& p : ring) {
+        EXPECT_LE(p.u, b[3] * (1 + 1e-6));
+        EXPECT_GE(p.u, b[2] * (1 + 1e-6));
+    }
+}
+
+TEST_F(VelboModelerDomain, AxialCutCrossesEachStrainPathOnce)
+{
+    // Four directions and three steps: every path goes from tension to
+    // compression and crosses Fz = 0 once, between its first two steps.
+    ASSERT_TRUE(modeler.buildDomain(1, 2, false));
+    const VDouble fz = modeler.fzVector();
+    const VDouble mx = modeler.mxVector();
+    const VDouble my = modeler.myVector();
+    const VDouble b = modeler.domainBounding();
+    const VFloat polygon = modeler.intersectAtXDir(0.0);
+    // Single-precision grid: a few float steps of the range (see above).
+    const std::vector<Pt> ring = ringOf(polygon, 0, 0.0f, static_cast<float>(1e-6 * (b[1] - b[0])));
+    ASSERT_EQ(ring.size(), 4u);
+    // The crossing points are float interpolations of the stored doubles.
+    const double scale = *std::max_element(mx.begin(), mx.end());
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE("direction " + std::to_string(i));
+        const int k = 3 * i;
+        const double t = (0.0 - fz[k]) / (fz[k + 1] - fz[k]);
+        const Pt expected{mx[k] + t * (mx[k + 1] - mx[k]), my[k] + t * (my[k + 1] - my[k])};
+        const bool found = std::any_of(ring.begin(), ring.end(), [&](const Pt& p) {
+            return std::fabs(p.u - expected.u) < 1e-6 * scale && std::fabs(p.v - expected.v) < 1e-6 * scale;
+        });
+        EXPECT_TRUE(found) << "expected (" << expected.u << ", " << expected.v << ")";
+    }
+    EXPECT_EQ(windingAboutOrigin(ring), 1);
+}
+
+TEST_F(VelboModelerDomain, MomentCutsRunInTheOtherTwoComponents)
+{
+    ASSERT_TRUE(modeler.buildDomain(4, 10, false));
+    const VDouble b = modeler.domainBounding();
+    const float tolerance = static_cast<float>(1e-6 * (b[3] - b[2]));
+    capture.clear();
+
+    const VFloat alongMy = modeler.intersectAtYDir(0.0);  // Mx = 0: ring in (Fz, My)
+    EXPECT_EQ(capture.log(), "VelboModeler::intersectAtYDir(): start\n");
+    EXPECT_EQ(capture.err(), "");
+    const std::vector<Pt> ringY = ringOf(alongMy, 1, 0.0f, tolerance);
+    EXPECT_EQ(windingAboutOrigin(ringY), 1);
+    capture.clear();
+
+    const VFloat alongMx = modeler.intersectAtZDir(0.0);  // My = 0: ring in (Fz, Mx)
+    const std::vector<Pt> ringZ = ringOf(alongMx, 2, 0.0f, tolerance);
+    EXPECT_EQ(windingAboutOrigin(ringZ), 1);
+    EXPECT_EQ(capture.log(), "VelboModeler::intersectAtZDir(): start\n"
+                             "VelboModeler::intersectAtZDir(): cut at My = 0 with " +
+                                 std::to_string(alongMx.size() / 3) + " vertices\n");
+    EXPECT_EQ(capture.err(), "");
+
+    // Both rings span the axial strength of the section.
+    for (const std::vector<Pt>* ring : {&ringY, &ringZ}) {
+        const auto [lo, hi] = std::minmax_element(ring->begin(), ring->end(),
+                                                  [](const Pt& p, const Pt& q) { return p.u < q.u; });
+        EXPECT_LT(lo->u, 0.5 * b[0]);
+        EXPECT_GT(hi->u, 0.5 * b[1]);
+    }
+}
+
+// The grid's line for a cut value outside the bounds of its component.
+std::string rangeLine(const std::string& axis, const std::string& bound, float value, float min, float max)
+{
+    std::ostringstream os;
+    os << axis << "Slice < m_min" << bound << " || " << axis << "Slice > m_max" << bound << " " << axis
+       << "Slice=(" << value << ") m_min" << bound << "=(" << min << ") m_max" << bound << "=(" << max
+       << ")\n";
+    return os.str();
+}
+
+TEST_F(VelboModelerDomain, CutsOutsideTheDomainAreRefused)
+{
+    ASSERT_TRUE(modeler.buildDomain(2, 4, false));
+    const VDouble b = modeler.domainBounding();
+    auto f = [](double v) { return static_cast<float>(v); };
+    capture.clear();
+
+    EXPECT_TRUE(modeler.intersectAtZDir(1e12).empty());
+    EXPECT_EQ(capture.err(), rangeLine("z", "Z", 1e12f, f(b[4]), f(b[5])) +
+                                 "VelboModeler::intersectAtZDir(): toVertexIntersecZdir failed at My = 1e+12\n"
+                                 "VelboModeler::intersectAtZDir(): no cut of the domain, return empty\n");
+    EXPECT_EQ(capture.log(), "VelboModeler::intersectAtZDir(): start\n");
+    capture.clear();
+
+    EXPECT_TRUE(modeler.intersectAtYDir(1e12).empty());
+    EXPECT_EQ(capture.err(), rangeLine("y", "Y", 1e12f, f(b[2]), f(b[3])) +
+                                 "VelboModeler::intersectAtYDir(): no cut of the domain, return empty\n");
+    EXPECT_EQ(capture.log(), "VelboModeler::intersectAtYDir(): start\n");
+    capture.clear();
+
+    EXPECT_TRUE(modeler.intersectAtXDir(-1e12).empty());
+    EXPECT_EQ(capture.err(), rangeLine("x", "X", -1e12f, f(b[0]), f(b[1])) +
+                                 "VelboModeler::intersectAtXDir(): no cut of the domain, return empty\n");
+    EXPECT_EQ(capture.log(), "VelboModeler::intersectAtXDir(): start\n");
+    EXPECT_EQ(capture.out(), "");
+}
+
+TEST_F(VelboModelerDomain, CutAtTheLargestFzIsTheCentreAlone)
+{
+    ASSERT_TRUE(modeler.buildDomain(2, 4, false));
+    const double fzMax = modeler.domainBounding()[1];
+    capture.clear();
+    // A double just above the bound rounds to the same float and passes.
+    for (const double x : {fzMax, std::nextafter(fzMax, 2.0 * fzMax)}) {
+        const VFloat centre = modeler.intersectAtXDir(x);
+        EXPECT_EQ(centre, (VFloat{static_cast<float>(fzMax), 0.0f, 0.0f}));
+    }
+    EXPECT_EQ(capture.err(), "");
+    EXPECT_TRUE(modeler.intersectAtXDir(fzMax * (1.0 + 1e-6)).empty());
+    EXPECT_NE(capture.err(), "");
+}
+
+// ---------------------------------------------------------------------------
+// Counters
+
+TEST(VelboModelerDomainLifecycle, EveryCounterReturnsAfterBuildsAndCuts)
+{
+    const Counts before = Counts::now();
+    {
+        StreamCapture capture;
+        VelboModeler modeler;
+        ASSERT_TRUE(modeler.addSection(1));
+        addRectangle(modeler);
+        ASSERT_TRUE(modeler.meshMake());
+        ASSERT_TRUE(modeler.meshesSliceAtYrays({100.0, 250.0}));
+        ASSERT_TRUE(modeler.buildDomain(2, 4, false));
+        const Counts built = Counts::now();
+        EXPECT_FALSE(modeler.intersectAtXDir(0.0).empty());
+        EXPECT_FALSE(modeler.intersectAtYDir(0.0).empty());
+        EXPECT_FALSE(modeler.intersectAtZDir(0.0).empty());
+        EXPECT_TRUE(modeler.intersectAtZDir(1e12).empty());
+        EXPECT_EQ(modeler.domainBounding().size(), 6u);
+        EXPECT_EQ(Counts::now(), built);  // queries leave nothing behind
+        ASSERT_TRUE(modeler.buildDomain(3, 5, true));
+        ASSERT_TRUE(modeler.addSection(2));
+        addRectangle(modeler, 100);
+        ASSERT_TRUE(modeler.buildDomain(1, 2, false));
+        EXPECT_FALSE(modeler.getTriangles().empty());
+    }
+    EXPECT_EQ(Counts::now(), before);
+}
+
+}  // namespace

@@ -1,0 +1,468 @@
+"""The container classes: sequence and mapping protocols, membership,
+proxies and copies, and the refusal of plain Python containers."""
+
+import gc
+
+import pytest
+
+import velbomodeler as vm
+from conftest import vdouble, vvdouble
+
+VM = vm.VelboModeler
+
+
+def filled(cls, values):
+    container = cls()
+    container.extend(values)
+    return container
+
+
+def node(i):
+    return vm.VelboNode2D(float(i), float(-i), i)
+
+
+def triangle(i):
+    t = vm.VelboTriangle(i)
+    t.p1 = node(i)
+    return t
+
+
+def circle(i):
+    c = vm.VelboCircle(i)
+    c.radius = float(i)
+    return c
+
+
+def row(i):
+    return vdouble([i, i + 0.5])
+
+
+# Each vector class with a way to make its i-th sample element and to tell
+# which sample an element read back is.
+VECTORS = {
+    "VInt": (vm.VInt, lambda i: i, lambda e: e),
+    "VDouble": (vm.VDouble, lambda i: i + 0.25, lambda e: e - 0.25),
+    "VFloat": (vm.VFloat, lambda i: i + 0.5, lambda e: e - 0.5),
+    "VVDouble": (vm.VVDouble, row, lambda e: e[0]),
+    "VecNodes": (vm.VecNodes, node, lambda e: e.id),
+    "VecTriangles": (vm.VecTriangles, triangle, lambda e: e.id),
+    "VecCircles": (vm.VecCircles, circle, lambda e: e.id),
+}
+
+
+@pytest.fixture(params=list(VECTORS))
+def vector(request):
+    cls, make, which = VECTORS[request.param]
+    return cls, make, which
+
+
+# ---------------------------------------------------------------- vectors
+
+
+def test_vector_starts_empty_and_appends(vector):
+    cls, make, which = vector
+    v = cls()
+    assert len(v) == 0
+    for i in range(4):
+        v.append(make(i))
+    assert len(v) == 4
+    assert [which(e) for e in v] == [0, 1, 2, 3]
+
+
+def test_vector_negative_indices_count_from_the_end(vector):
+    cls, make, which = vector
+    v = filled(cls, [make(i) for i in range(5)])
+    assert which(v[-1]) == 4
+    assert which(v[-5]) == 0
+    for index in (5, -6):
+        with pytest.raises(IndexError):
+            v[index]
+
+
+def test_vector_slices_get_assign_delete(vector):
+    cls, make, which = vector
+    v = filled(cls, [make(i) for i in range(6)])
+    part = v[1:4]
+    assert type(part) is cls
+    assert [which(e) for e in part] == [1, 2, 3]
+    assert [which(e) for e in v[-2:]] == [4, 5]
+
+    v[0:2] = [make(7)]
+    assert [which(e) for e in v] == [7, 2, 3, 4, 5]
+    del v[1:3]
+    assert [which(e) for e in v] == [7, 4, 5]
+    v[1:1] = filled(cls, [make(8), make(9)])
+    assert [which(e) for e in v] == [7, 8, 9, 4, 5]
+
+
+def test_vector_item_assignment_and_deletion(vector):
+    cls, make, which = vector
+    v = filled(cls, [make(i) for i in range(3)])
+    v[-1] = make(6)
+    del v[0]
+    assert [which(e) for e in v] == [1, 6]
+    with pytest.raises(IndexError):
+        v[2] = make(1)
+    with pytest.raises(IndexError):
+        del v[2]
+    with pytest.raises(TypeError):
+        v["0"]
+
+
+def test_vector_extend_from_any_iterable(vector):
+    cls, make, which = vector
+    v = cls()
+    v.extend(make(i) for i in range(3))
+    v.extend((make(5),))
+    assert [which(e) for e in v] == [0, 1, 2, 5]
+
+
+@pytest.mark.parametrize(
+    "cls, bad",
+    [
+        (vm.VInt, 1.5),
+        (vm.VInt, "1"),
+        (vm.VDouble, "x"),
+        (vm.VFloat, None),
+        (vm.VVDouble, [1.0, 2.0]),
+        (vm.VVDouble, vm.VFloat()),
+        (vm.VecNodes, 1),
+        (vm.VecNodes, vm.VelboCircle()),
+        (vm.VecTriangles, vm.VelboNode2D()),
+        (vm.VecCircles, vm.VelboTriangle()),
+    ],
+)
+def test_vector_refuses_items_of_another_type(cls, bad):
+    v = cls()
+    with pytest.raises(TypeError):
+        v.append(bad)
+    with pytest.raises(TypeError):
+        v.extend([bad])
+    assert len(v) == 0
+
+
+def test_extend_stops_at_an_item_that_does_not_convert():
+    v = filled(vm.VInt, [1])
+    with pytest.raises(TypeError):
+        v.extend([2, "three", 4])
+    # Nothing of the failed extend is added.
+    assert list(v) == [1]
+
+
+@pytest.mark.parametrize(
+    "cls, present, absent",
+    [
+        (vm.VInt, 3, 4),
+        (vm.VDouble, 0.25, 0.2500000001),
+        (vm.VFloat, 0.5, 0.5000001),
+    ],
+)
+def test_scalar_membership_is_exact(cls, present, absent):
+    v = filled(cls, [1, present])
+    assert present in v
+    assert absent not in v
+
+
+def test_vfloat_stores_single_precision():
+    v = filled(vm.VFloat, [0.1, 1e-50])
+    assert v[0] != 0.1
+    assert v[0] == pytest.approx(0.1, rel=1e-7)
+    assert v[1] == 0.0
+    # A probe is narrowed the same way before the comparison.
+    assert 0.1 in v
+    assert v[0] in v
+
+
+def test_vvdouble_rows_compare_element_by_element():
+    v = vvdouble([[1.0, 2.0, 3.0], [4.0]])
+    assert vdouble([1.0, 2.0, 3.0]) in v
+    assert vdouble([1.0, 2.0]) not in v
+    assert vdouble([4.0, 0.0]) not in v
+
+
+@pytest.mark.parametrize(
+    "probe, found",
+    [
+        (vm.VelboNode2D(1.0, 2.0, 3), True),
+        (vm.VelboNode2D(1.0, 2.0, 4), False),
+        (vm.VelboNode2D(1.0, 2.5, 3), False),
+        (vm.VelboNode2D(3), False),
+    ],
+)
+def test_node_membership_compares_id_and_coordinates(probe, found):
+    v = filled(vm.VecNodes, [vm.VelboNode2D(0.0, 0.0, 1), vm.VelboNode2D(1.0, 2.0, 3)])
+    assert (probe in v) is found
+
+
+def test_node_membership_compares_saved_coordinates():
+    # Setting xn also sets the saved x, so the node equals one made at (1, 2).
+    n = vm.VelboNode2D(0.0, 2.0, 3)
+    n.xn = 1.0
+    assert n in filled(vm.VecNodes, [vm.VelboNode2D(1.0, 2.0, 3)])
+
+
+def test_mesh_node_membership_uses_saved_coordinates(unit_triangle):
+    m = unit_triangle
+    assert m.meshMake()
+    nodes = m.getNodesAtMesh(0)
+    assert vm.VelboNode2D(1.0, 0.0, 2) in nodes
+    assert vm.VelboNode2D(1.0, 0.0, 1) not in nodes
+
+
+@pytest.mark.parametrize("cls", [vm.VecNodes, vm.VecTriangles, vm.VecCircles, vm.VInt])
+def test_membership_of_another_type_is_false(cls):
+    v = filled(cls, [VECTORS[cls.__name__][1](1)])
+    assert "1" not in v
+    assert vm.VelboAreaProperties() not in v
+
+
+# ---------------------------------------------------------------- maps
+
+MAPS = {
+    "MIntVInt": (vm.MIntVInt, lambda i: filled(vm.VInt, [i]), lambda e: e[0]),
+    "MIntVDouble": (vm.MIntVDouble, lambda i: vdouble([i]), lambda e: e[0]),
+    "MapNodes": (vm.MapNodes, node, lambda e: e.id),
+    "MapTriangles": (vm.MapTriangles, triangle, lambda e: e.id),
+    "MapCircles": (vm.MapCircles, circle, lambda e: e.id),
+}
+
+
+@pytest.fixture(params=list(MAPS))
+def mapping(request):
+    return MAPS[request.param]
+
+
+def test_map_items_by_int_key(mapping):
+    cls, make, which = mapping
+    m = cls()
+    for key in (4, -1, 2):
+        m[key] = make(key)
+    assert len(m) == 3
+    assert which(m[-1]) == -1
+    assert 2 in m and 3 not in m
+    m[2] = make(9)
+    assert which(m[2]) == 9
+    del m[4]
+    assert len(m) == 2 and 4 not in m
+
+
+def test_map_errors(mapping):
+    cls, make, which = mapping
+    m = cls()
+    m[1] = make(1)
+    with pytest.raises(KeyError):
+        m[2]
+    with pytest.raises(TypeError):
+        m["1"]
+    with pytest.raises(TypeError):
+        m[1.0] = make(1)
+    with pytest.raises(TypeError):
+        m[3] = "value"
+    with pytest.raises(RuntimeError):
+        m[0:1]
+    assert len(m) == 1
+
+
+def test_map_iteration_yields_entries_in_key_order(mapping):
+    cls, make, which = mapping
+    m = cls()
+    for key in (30, 10, 20):
+        m[key] = make(key)
+    entries = list(m)
+    entry_class = "map_indexing_suite_" + cls.__name__ + "_entry"
+    assert all(type(e).__name__ == entry_class for e in entries)
+    assert type(entries[0]) is getattr(vm, entry_class)
+    assert [e.key() for e in entries] == [10, 20, 30]
+    assert [which(e.data()) for e in entries] == [10, 20, 30]
+
+
+# ---------------------------------------------------------------- proxies and copies
+
+
+def test_map_nodes_hands_out_copies(unit_triangle):
+    nodes = unit_triangle.getNodes()
+    n = nodes[2]
+    n.xn = 5.0
+    assert nodes[2].xn == 1.0
+    for entry in nodes:
+        entry.data().yn = 9.0
+    assert [e.data().yn for e in nodes] == [0.0, 0.0, 1.0]
+    assert unit_triangle.getNodeX(2) == 1.0
+
+
+def test_vec_nodes_hands_out_proxies(unit_triangle):
+    m = unit_triangle
+    assert m.meshMake()
+    nodes = m.getNodesAtMesh(0)
+    nodes[1].xn = 5.0
+    assert nodes[1].xn == 5.0
+    assert m.getNodesAtMesh(0)[1].xn == 1.0
+    assert m.getNodeX(2) == 1.0
+
+
+@pytest.mark.parametrize(
+    "cls, make, prop, value",
+    [
+        (vm.VecNodes, node, "yn", 7.0),
+        (vm.VecTriangles, triangle, "id", 70),
+        (vm.VecCircles, circle, "radius", 7.0),
+        (vm.VVDouble, row, None, None),
+    ],
+)
+def test_vector_proxy_writes_into_the_container(cls, make, prop, value):
+    v = filled(cls, [make(i) for i in range(3)])
+    element = v[1]
+    if prop is None:
+        element.append(9.0)
+        assert list(v[1]) == [1.0, 1.5, 9.0]
+    else:
+        setattr(element, prop, value)
+        assert getattr(v[1], prop) == value
+
+
+@pytest.mark.parametrize(
+    "cls, make, prop, value",
+    [
+        (vm.MapTriangles, triangle, "id", 70),
+        (vm.MapCircles, circle, "radius", 7.0),
+        (vm.MIntVDouble, lambda i: vdouble([i]), None, None),
+    ],
+)
+def test_map_proxy_writes_into_the_container(cls, make, prop, value):
+    m = cls()
+    m[1] = make(1)
+    element = m[1]
+    if prop is None:
+        element.append(9.0)
+        assert list(m[1]) == [1.0, 9.0]
+    else:
+        setattr(element, prop, value)
+        assert getattr(m[1], prop) == value
+
+
+def test_proxy_keeps_its_container_alive():
+    v = filled(vm.VecNodes, [node(1), node(2)])
+    element = v[1]
+    del v
+    gc.collect()
+    assert (element.id, element.xn) == (2, 2.0)
+
+
+def test_proxy_follows_its_element_when_earlier_ones_go():
+    v = filled(vm.VecNodes, [node(i) for i in range(4)])
+    element = v[2]
+    del v[0]
+    v[1].xn = 50.0
+    assert (element.id, element.xn) == (2, 50.0)
+    v[0:0] = filled(vm.VecNodes, [node(8), node(9)])
+    v[3].yn = 60.0
+    assert (element.id, element.yn) == (2, 60.0)
+
+
+# A removed element leaves its proxy a copy of its own, counted while it lives.
+@pytest.mark.parametrize(
+    "cls, make, counter, remove",
+    [
+        (vm.VecNodes, node, "instancesOfNode2D", lambda c: c.__delitem__(1)),
+        (vm.VecNodes, node, "instancesOfNode2D", lambda c: c.__delitem__(slice(0, 2))),
+        (vm.VecNodes, node, "instancesOfNode2D", lambda c: c.__setitem__(slice(1, 2), filled(vm.VecNodes, [node(5)]))),
+        (vm.VecTriangles, triangle, "instancesOfTriangle", lambda c: c.__delitem__(1)),
+        (vm.VecCircles, circle, "instancesOfCircle", lambda c: c.__delitem__(-2)),
+        (vm.MapTriangles, triangle, "instancesOfTriangle", lambda c: c.__delitem__(1)),
+        (vm.MapCircles, circle, "instancesOfCircle", lambda c: c.__delitem__(1)),
+    ],
+)
+def test_detached_proxy_keeps_its_value_and_is_counted(cls, make, counter, remove):
+    count = getattr(VM, counter)
+    container = cls()
+    if hasattr(container, "append"):
+        container.extend([make(0), make(1), make(2)])
+    else:
+        for key in range(3):
+            container[key] = make(key)
+    element = container[1]
+    before = count()
+    remove(container)
+    gc.collect()
+    assert count() == before + 1
+    assert element.id == 1
+    # The detached copy is now independent of the container.
+    element.id = 40
+    assert all(e.id != 40 for e in (container if hasattr(container, "append") else [x.data() for x in container]))
+    del element
+    gc.collect()
+    assert count() == before
+
+
+def test_map_nodes_value_taken_before_deletion_is_not_counted():
+    nodes = vm.MapNodes()
+    nodes[1] = node(1)
+    value = nodes[1]
+    before = VM.instancesOfNode2D()
+    del nodes[1]
+    gc.collect()
+    assert VM.instancesOfNode2D() == before
+    assert value.id == 1
+
+
+def test_detached_triangle_keeps_its_vertex_nodes():
+    v = vm.VecTriangles()
+    v.append(triangle(3))
+    element = v[0]
+    del v[0]
+    gc.collect()
+    assert (element.p1.id, element.p1.xn, element.p1.yn) == (3, 3.0, -3.0)
+
+
+def test_facade_results_are_new_containers(unit_triangle):
+    m = unit_triangle
+    ids = m.getModelIndexes()
+    ids.append(99)
+    assert list(m.getModelIndexes()) == [1]
+    triangles = m.getTrianglesIds()
+    triangles[7].append(4)
+    del triangles[7]
+    assert {k: list(v) for k, v in vm.toPythonDict(m.getTrianglesIds()).items()} == {7: [1, 2, 3]}
+
+
+def test_circle_proxy_from_facade_shares_the_centre_only(unit_triangle):
+    m = unit_triangle
+    assert m.addCircle(1, 3, 4.0)
+    circles = m.getCircles()
+    circles[1].radius = 9.0
+    assert circles[1].radius == 9.0
+    assert list(m.getCirclesRadius()[1]) == [4.0]
+    circles[1].center = vm.VelboNode2D(0.25, 0.75, 3)
+    assert (m.getNodeX(3), m.getNodeY(3)) == (0.25, 0.75)
+    assert list(m.getNodesCoords()[3]) == [0.25, 0.75]
+
+
+# ---------------------------------------------------------------- arguments
+
+
+@pytest.mark.parametrize(
+    "argument",
+    [[0.5], (0.5,), filled(vm.VInt, [1]), filled(vm.VFloat, [0.5]), vvdouble([[0.0, 1.0, -0.5]])],
+    ids=["list", "tuple", "VInt", "VFloat", "VVDouble"],
+)
+def test_y_rays_take_only_a_vdouble(unit_triangle, argument):
+    m = unit_triangle
+    assert m.meshMake()
+    with pytest.raises(TypeError):
+        m.meshesSliceAtYrays(argument)
+    assert m.trianglesSizeAtMesh(0) == 1
+    assert m.meshesSliceAtYrays(vdouble([0.5]))
+    assert m.trianglesSizeAtMesh(0) == 3
+
+
+@pytest.mark.parametrize(
+    "argument",
+    [[[0.0, 1.0, -0.5]], [vdouble([0.0, 1.0, -0.5])], vdouble([0.0, 1.0, -0.5]), vm.VecNodes()],
+    ids=["list-of-lists", "list-of-VDouble", "VDouble", "VecNodes"],
+)
+def test_line_rays_take_only_a_vvdouble(unit_triangle, argument):
+    m = unit_triangle
+    assert m.meshMake()
+    with pytest.raises(TypeError):
+        m.meshesSliceAtRays(argument)
+    assert m.trianglesSizeAtMesh(0) == 1
