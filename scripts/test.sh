@@ -20,9 +20,10 @@ echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
 bash scripts/build.sh --sanitize
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --output-on-failure -j"$(nproc)")
-# The interpreter itself is not instrumented: the sanitizer runtime is preloaded,
+# The interpreter itself is not instrumented: the sanitizer runtime is preloaded
+# (with the C++ runtime, so that its exception interceptor finds __cxa_throw),
 # and leaks are checked through the module's live-instance counters instead.
 run_pytest "$root/build-asan/python" \
-  LD_PRELOAD="$(g++ -print-file-name=libasan.so)" \
+  LD_PRELOAD="$(g++ -print-file-name=libasan.so) $(g++ -print-file-name=libstdc++.so)" \
   ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "== all tests passed"

@@ -122,19 +122,16 @@ def test_native_only_names_are_not_registered():
     assert not hasattr(VM, "getTriangles")
 
 
+def test_exactly_the_counters_and_print_info_are_static():
+    static = [n for n, v in VM.__dict__.items() if isinstance(v, staticmethod)]
+    assert static == STATIC_METHODS
+
+
 @pytest.mark.parametrize("name", STATIC_METHODS[1:])
-def test_counters_are_static(modeler, name):
+def test_counters_answer_on_class_and_instance(modeler, name):
     on_class = getattr(VM, name)()
     assert type(on_class) is int and on_class >= 0
     assert getattr(modeler, name)() == on_class
-    assert isinstance(VM.__dict__[name], staticmethod)
-
-
-@pytest.mark.parametrize("name", [n for n in METHODS if n not in STATIC_METHODS])
-def test_instance_methods_need_an_instance(name):
-    assert not isinstance(VM.__dict__[name], staticmethod)
-    with pytest.raises(TypeError):
-        getattr(VM, name)()
 
 
 def test_new_modeller_holds_the_two_default_laws():
@@ -582,3 +579,47 @@ def test_deleting_at_level_zero_is_silent(capfd):
     gc.collect()
     out = capfd.readouterr()
     assert (out.out, out.err) == ("", "")
+
+
+# Methods that need a current model, with what they give without one.
+NEEDS_CURRENT = [
+    ("setCurrent", (1,), False),
+    ("getCurrentType", (), ""),
+    ("sectionRotate", (90.0, 0.0, 0.0), None),
+    ("nodesSize", (), -1),
+    ("addNode", (1, 0.0, 0.0), False),
+    ("getNodesCoords", (), vm.MIntVDouble),
+    ("getNodes", (), vm.MapNodes),
+    ("addTriangle", (-1, 1, 2, 3), False),
+    ("trianglesSize", (), -1),
+    ("getTrianglesIds", (), vm.MIntVInt),
+    ("getTrianglesCoords", (), vm.MIntVDouble),
+    ("addCircle", (-1, 1, 1.0), False),
+    ("circlesSize", (), -1),
+    ("getCirclesIds", (), vm.MIntVInt),
+    ("getCirclesRadius", (), vm.MIntVDouble),
+    ("getCircles", (), vm.MapCircles),
+]
+
+
+@pytest.mark.parametrize("name, args, failure", NEEDS_CURRENT, ids=[c[0] for c in NEEDS_CURRENT])
+def test_without_current_model(modeler, capfd, name, args, failure):
+    assert modeler.addSection(1, False)
+    capfd.readouterr()
+    result = getattr(modeler, name)(*args)
+    assert capfd.readouterr().err == "ERR: None model current yet.\n"
+    if isinstance(failure, type):
+        assert type(result) is failure and len(result) == 0
+    else:
+        assert result == failure and type(result) is type(failure)
+
+
+def test_laws_and_radius_need_no_current_model(modeler, capfd):
+    m = modeler
+    capfd.readouterr()
+    assert m.addLawBilinear(1, "b", 400.0, 2e5, 0.01) is True
+    assert m.addLawParaboleRectangle(2, "p", -20.0, -0.002, -0.0035) is True
+    assert m.setCirclesLaw(1) is True
+    assert m.setTrianglesLaw(2) is True
+    assert capfd.readouterr().err == ""
+    assert m.addLawBilinear(1, "again", 1.0, 1.0, 1.0) is False
