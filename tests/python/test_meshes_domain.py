@@ -341,3 +341,47 @@ def test_domain_after_build_turns_the_model_nodes(rc_section):
     # Last direction is 360 degrees about the concrete barycentre: back up to rounding.
     assert m.getNodeX(2) == pytest.approx(300.0, rel=1e-12)
     assert m.getNodeY(3) == pytest.approx(500.0, rel=1e-12)
+
+
+@pytest.mark.parametrize("rows", [[[1.0]], [[]], [[0.0, 1.0, -0.5], [1.0, 0.0]]], ids=["one", "none", "second-row"])
+def test_short_line_ray_rows_are_refused(unit_triangle, capfd, rows):
+    m = unit_triangle
+    assert m.meshMake()
+    capfd.readouterr()
+    assert m.meshesSliceAtRays(vvdouble(rows)) is False
+    err = capfd.readouterr().err
+    assert err.startswith("ERR: ") and err.count("\n") == 1
+    assert m.trianglesSizeAtMesh(0) == 1
+
+
+def only_concrete(m):
+    for i, (x, y) in enumerate(((0.0, 0.0), (1.0, 0.0), (0.0, 1.0)), start=1):
+        assert m.addNode(i, x, y)
+    assert m.addTriangle(1, 1, 2, 3)
+
+
+def only_bars(m):
+    assert m.addNode(1, 0.5, 0.5)
+    assert m.addCircle(1, 1, 0.1)
+
+
+@pytest.mark.parametrize(
+    "make, divisions",
+    [
+        (only_concrete, (1, 2)),
+        (only_bars, (1, 2)),
+        (lambda m: (only_concrete(m), m.addCircle(1, 1, 0.1)), (0, 2)),
+        (lambda m: (only_concrete(m), m.addCircle(1, 1, 0.1)), (1, 0)),
+        (lambda m: (only_concrete(m), m.addCircle(1, 1, 0.1)), (-1, 2)),
+    ],
+    ids=["no-bars", "no-concrete", "no-directions", "no-strain-steps", "negative"],
+)
+def test_domain_build_refused(current, capfd, make, divisions):
+    m = current
+    make(m)
+    coords = as_lists(m.getNodesCoords())
+    capfd.readouterr()
+    assert m.buildDomain(*divisions, False) is False
+    assert "ERR: " in capfd.readouterr().err
+    assert as_lists(m.getNodesCoords()) == coords
+    assert len(m.fzVector()) == 0

@@ -1,0 +1,3 @@
+#include "coreobj/flagdvalue.h"
+
+FlagDValue::FlagDValue() = default;

@@ -1,0 +1,5 @@
+#include "coreobj/flagvalue.h"
+
+double FlagValue::getFlagValue(int /*i*/) const {
+    return m_value;
+}
