@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "live_counts.h"
 #include "stream_capture.h"
 #include "velbocore/velbomodeler.h"
 #include "velbocore/velbonode2d.h"
@@ -31,34 +32,6 @@ const std::string kBuildNotes =
     "VelboModeler::buildDomain(): ... domain yet exists and wont't be built\n"
     "VelboModeler::buildDomain(): ... NOTE: call buildDomain with rebuild = true if you want "
     "rebuild it !!!\n";
-
-struct Counts {
-    unsigned int models, meshes, nodes, triangles, circles, edges, bilinear, parabola, points, forces;
-
-    static Counts now()
-    {
-        return {VelboModeler::instancesOfModels(),    VelboModeler::instancesOfMesh(),
-                VelboModeler::instancesOfNode2D(),    VelboModeler::instancesOfTriangle(),
-                VelboModeler::instancesOfCircle(),    VelboModeler::instancesOfEdge2D(),
-                VelboModeler::instancesOfLawBilinear(), VelboModeler::instancesOfLawParabola(),
-                VelboModeler::instancesOfInteractionPoints(), VelboModeler::instancesOfSectionForces()};
-    }
-    bool operator==(const Counts& o) const
-    {
-        return models == o.models && meshes == o.meshes && nodes == o.nodes &&
-               triangles == o.triangles && circles == o.circles && edges == o.edges &&
-               bilinear == o.bilinear && parabola == o.parabola && points == o.points &&
-               forces == o.forces;
-    }
-};
-
-std::ostream& operator<<(std::ostream& os, const Counts& c)
-{
-    return os << "{models " << c.models << ", meshes " << c.meshes << ", nodes " << c.nodes
-              << ", triangles " << c.triangles << ", circles " << c.circles << ", edges " << c.edges
-              << ", bilinear " << c.bilinear << ", parabola " << c.parabola << ", points "
-              << c.points << ", forces " << c.forces << "}";
-}
 
 // A 300 x 500 rectangle (two triangles, x 0..300, y 0..500) with four bars
 // of radius 10 at 40 from each side, in the current model; every id is

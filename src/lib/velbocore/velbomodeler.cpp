@@ -196,41 +196,36 @@ bool VelboModeler::addNode(int id, double x, double y) {
     return true;
 }
 
-double VelboModeler::getNodeX(int id) const {
+VelboNode2D* VelboModeler::m_nodeOrReport(int id) const {
     const auto found = m_sectionNodes2D.find(id);
-    if (found == m_sectionNodes2D.end()) {
-        std::cerr << boost::format("ERR: Node2D with id = %1% doesn't exist !!!\n") % id;
-        throw exc_id_not_present();
-    }
-    return found->second->xn();
+    if (found != m_sectionNodes2D.end()) return found->second;
+    std::cerr << boost::format("ERR: Node2D with id = %1% doesn't exist !!!\n") % id;
+    return nullptr;
+}
+
+double VelboModeler::getNodeX(int id) const {
+    const VelboNode2D* node = m_nodeOrReport(id);
+    if (node == nullptr) throw exc_id_not_present();
+    return node->xn();
 }
 
 double VelboModeler::getNodeY(int id) const {
-    const auto found = m_sectionNodes2D.find(id);
-    if (found == m_sectionNodes2D.end()) {
-        std::cerr << boost::format("ERR: Node2D with id = %1% doesn't exist !!!\n") % id;
-        throw exc_id_not_present();
-    }
-    return found->second->yn();
+    const VelboNode2D* node = m_nodeOrReport(id);
+    if (node == nullptr) throw exc_id_not_present();
+    return node->yn();
 }
 
 bool VelboModeler::setNodeX(int id, double x) {
-    const auto found = m_sectionNodes2D.find(id);
-    if (found == m_sectionNodes2D.end()) {
-        std::cerr << boost::format("ERR: Node2D with id = %1% doesn't exist !!!\n") % id;
-        return false;
-    }
-    found->second->setXn(x);
+    VelboNode2D* node = m_nodeOrReport(id);
+    if (node == nullptr) return false;
+    node->setXn(x);
     return true;
 }
 
 bool VelboModeler::setNodeY(int id, double y) {
-    const auto found = m_sectionNodes2D.find(id);
-    if (found == m_sectionNodes2D.end()) {
-        std::cerr << boost::format("ERR: Node2D with id = %1% doesn't exist !!!\n") % id;
-        return false;
-    }
-    found->second->setYn(y);
+    VelboNode2D* node = m_nodeOrReport(id);
+    if (node == nullptr) return false;
+    node->setYn(y);
     return true;
 }
 
@@ -341,42 +336,43 @@ int VelboModeler::trianglesSize() const {
     return model == nullptr ? -1 : model->sectionSolidElementsSize();
 }
 
+// Calls visit for every element of the model that is a Kind, in list order.
+template <class Kind, class Visit>
+static void forEachOf(const VelboSectionModel& model, Visit visit) {
+    for (const VelboSectionElement* element : model.sectionElements())
+        if (const auto* kind = dynamic_cast<const Kind*>(element)) visit(*kind);
+}
+
+static VInt vertexIds(const VelboTriangle& t) { return VInt{t.P1()->id(), t.P2()->id(), t.P3()->id()}; }
+
+static VDouble vertexCoords(const VelboTriangle& t) {
+    return VDouble{t.P1()->xn(), t.P1()->yn(), t.P2()->xn(), t.P2()->yn(), t.P3()->xn(), t.P3()->yn()};
+}
+
 MIntVInt VelboModeler::getTrianglesIds() const {
     MIntVInt ids;
-    const VelboSectionModel* model = m_currentOrReport();
-    if (model == nullptr) return ids;
-    for (const VelboSectionElement* element : model->sectionElements()) {
-        if (const auto* t = dynamic_cast<const VelboTriangle*>(element))
-            ids[t->id()] = VInt{t->P1()->id(), t->P2()->id(), t->P3()->id()};
-    }
+    if (const VelboSectionModel* model = m_currentOrReport())
+        forEachOf<VelboTriangle>(*model, [&](const VelboTriangle& t) { ids[t.id()] = vertexIds(t); });
     return ids;
 }
 
 MIntVDouble VelboModeler::getTrianglesCoords() const {
     MIntVDouble coords;
-    const VelboSectionModel* model = m_currentOrReport();
-    if (model == nullptr) return coords;
-    for (const VelboSectionElement* element : model->sectionElements()) {
-        if (const auto* t = dynamic_cast<const VelboTriangle*>(element))
-            coords[t->id()] = VDouble{t->P1()->xn(), t->P1()->yn(), t->P2()->xn(),
-                                      t->P2()->yn(), t->P3()->xn(), t->P3()->yn()};
-    }
+    if (const VelboSectionModel* model = m_currentOrReport())
+        forEachOf<VelboTriangle>(*model, [&](const VelboTriangle& t) { coords[t.id()] = vertexCoords(t); });
     return coords;
 }
 
 MapTriangles VelboModeler::getTriangles() {
     MapTriangles triangles;
-    const VelboSectionModel* model = m_currentOrReport();
-    if (model == nullptr) return triangles;
-    for (const VelboSectionElement* element : model->sectionElements()) {
-        const auto* t = dynamic_cast<const VelboTriangle*>(element);
-        if (t == nullptr) continue;
-        VelboTriangle& entry = triangles[t->id()];
-        entry = *t;
-        // The entry's half-edges belong to the facade, which deletes them at the end.
-        entry.releaseEdges();
-        for (int i = 0; i < 3; ++i) m_edgesToDestroy.push_back(entry.edgeAt(i));
-    }
+    if (const VelboSectionModel* model = m_currentOrReport())
+        forEachOf<VelboTriangle>(*model, [&](const VelboTriangle& t) {
+            VelboTriangle& entry = triangles[t.id()];
+            entry = t;
+            // The entry's half-edges belong to the facade, which deletes them at the end.
+            entry.releaseEdges();
+            for (int i = 0; i < 3; ++i) m_edgesToDestroy.push_back(entry.edgeAt(i));
+        });
     return triangles;
 }
 
@@ -420,33 +416,22 @@ int VelboModeler::circlesSize() const {
 
 MIntVInt VelboModeler::getCirclesIds() const {
     MIntVInt ids;
-    const VelboSectionModel* model = m_currentOrReport();
-    if (model == nullptr) return ids;
-    for (const VelboSectionElement* element : model->sectionElements()) {
-        if (const auto* c = dynamic_cast<const VelboCircle*>(element))
-            ids[c->id()] = VInt{c->center()->id()};
-    }
+    if (const VelboSectionModel* model = m_currentOrReport())
+        forEachOf<VelboCircle>(*model, [&](const VelboCircle& c) { ids[c.id()] = VInt{c.center()->id()}; });
     return ids;
 }
 
 MIntVDouble VelboModeler::getCirclesRadius() const {
     MIntVDouble radii;
-    const VelboSectionModel* model = m_currentOrReport();
-    if (model == nullptr) return radii;
-    for (const VelboSectionElement* element : model->sectionElements()) {
-        if (const auto* c = dynamic_cast<const VelboCircle*>(element))
-            radii[c->id()] = VDouble{c->radius()};
-    }
+    if (const VelboSectionModel* model = m_currentOrReport())
+        forEachOf<VelboCircle>(*model, [&](const VelboCircle& c) { radii[c.id()] = VDouble{c.radius()}; });
     return radii;
 }
 
 MapCircles VelboModeler::getCircles() const {
     MapCircles circles;
-    const VelboSectionModel* model = m_currentOrReport();
-    if (model == nullptr) return circles;
-    for (const VelboSectionElement* element : model->sectionElements()) {
-        if (const auto* c = dynamic_cast<const VelboCircle*>(element)) circles[c->id()] = *c;
-    }
+    if (const VelboSectionModel* model = m_currentOrReport())
+        forEachOf<VelboCircle>(*model, [&](const VelboCircle& c) { circles[c.id()] = c; });
     return circles;
 }
 
@@ -465,65 +450,57 @@ bool VelboModeler::setCircleRadius(int id, double radius) {
 
 bool VelboModeler::addLawParaboleRectangle(int id, std::string descr, double fcd, double ec2,
                                            double ecu) {
-    if (m_laws.count(id) != 0) {
-        std::cerr << boost::format("ERR: Law with same id exists !!!\n");
-        return false;
-    }
-    auto* law = new VelboParabola(fcd, ec2, ecu);
-    law->lawSetDescriptionMore(descr);
-    m_laws[id] = law;
-    if (m_logOn())
-        std::clog << boost::format("INF: Added successfully law *%1%* with id *%2%* !!!") % descr % id;
+    if (!m_lawIdFree(id)) return false;
+    m_storeLaw(id, descr, new VelboParabola(fcd, ec2, ecu));
     return true;
 }
 
 bool VelboModeler::addLawBilinear(int id, std::string descr, double fsd, double Es, double esu) {
-    if (m_laws.count(id) != 0) {
-        std::cerr << boost::format("ERR: Law with same id exists !!!\n");
-        return false;
-    }
-    auto* law = new VelboBilinear(fsd, Es, esu);
+    if (!m_lawIdFree(id)) return false;
+    m_storeLaw(id, descr, new VelboBilinear(fsd, Es, esu));
+    return true;
+}
+
+bool VelboModeler::m_lawIdFree(int id) const {
+    if (m_laws.count(id) == 0) return true;
+    std::cerr << boost::format("ERR: Law with same id exists !!!\n");
+    return false;
+}
+
+void VelboModeler::m_storeLaw(int id, const std::string& descr, VelboCostitutiveLaw* law) {
     law->lawSetDescriptionMore(descr);
     m_laws[id] = law;
     if (m_logOn())
         std::clog << boost::format("INF: Added successfully law *%1%* with id *%2%* !!!") % descr % id;
-    return true;
 }
 
-bool VelboModeler::setCirclesLaw(int law_id) {
-    const auto found = m_laws.find(law_id);
-    if (found == m_laws.end()) {
+// Gives the law of law_id to every element of the map and logs changedLine;
+// false, with the error line, when there is no such law.
+template <class Element>
+static bool giveLawToAll(const std::map<int, VelboCostitutiveLaw*>& laws, int law_id,
+                         std::map<int, Element*>& elements, const char* changedLine, bool log) {
+    const auto found = laws.find(law_id);
+    if (found == laws.end()) {
         std::cerr << boost::format("ERR: Law with id *%1%* don't exists !!!\n") % law_id;
         return false;
     }
     const VelboCostitutiveLaw* law = found->second;
-    int changed = 0;
-    for (auto& [id, circle] : m_sectionCircles) {
-        circle->setCostitutiveLaw(law);
-        ++changed;
-    }
-    if (m_logOn())
-        std::clog << boost::format("INF: Changed nb. *%1%* circles law with *%2%* !!!\n") % changed %
-                         law->lawDescriptionMore();
+    for (auto& entry : elements) entry.second->setCostitutiveLaw(law);
+    if (log)
+        std::clog << boost::format(changedLine) % elements.size() % law->lawDescriptionMore();
+    return true;
+}
+
+bool VelboModeler::setCirclesLaw(int law_id) {
+    if (!giveLawToAll(m_laws, law_id, m_sectionCircles,
+                      "INF: Changed nb. *%1%* circles law with *%2%* !!!\n", m_logOn())) return false;
     m_circlesLaw = law_id;
     return true;
 }
 
 bool VelboModeler::setTrianglesLaw(int law_id) {
-    const auto found = m_laws.find(law_id);
-    if (found == m_laws.end()) {
-        std::cerr << boost::format("ERR: Law with id *%1%* don't exists !!!\n") % law_id;
-        return false;
-    }
-    const VelboCostitutiveLaw* law = found->second;
-    int changed = 0;
-    for (auto& [id, triangle] : m_sectionTriangles) {
-        triangle->setCostitutiveLaw(law);
-        ++changed;
-    }
-    if (m_logOn())
-        std::clog << boost::format("INF: Changed nb. *%1%* triangles law with *%2%* !!!\n") % changed %
-                         law->lawDescriptionMore();
+    if (!giveLawToAll(m_laws, law_id, m_sectionTriangles,
+                      "INF: Changed nb. *%1%* triangles law with *%2%* !!!\n", m_logOn())) return false;
     m_trianglesLaw = law_id;
     return true;
 }
@@ -660,8 +637,7 @@ MIntVInt VelboModeler::getTrianglesIdsAtMesh(int meshIndex) const {
     std::vector<VelboTriangle*> chain;
     m_getCurrent()->meshAt(meshIndex)->getTriangles(chain);
     int k = 0;
-    for (const VelboTriangle* t : chain)
-        ids[k++] = VInt{t->P1()->id(), t->P2()->id(), t->P3()->id()};
+    for (const VelboTriangle* t : chain) ids[k++] = vertexIds(*t);
     return ids;
 }
 
@@ -671,9 +647,7 @@ MIntVDouble VelboModeler::getTrianglesCoordsAtMesh(int meshIndex) const {
     std::vector<VelboTriangle*> chain;
     m_getCurrent()->meshAt(meshIndex)->getTriangles(chain);
     int k = 0;
-    for (const VelboTriangle* t : chain)
-        coords[k++] = VDouble{t->P1()->xn(), t->P1()->yn(), t->P2()->xn(),
-                              t->P2()->yn(), t->P3()->xn(), t->P3()->yn()};
+    for (const VelboTriangle* t : chain) coords[k++] = vertexCoords(*t);
     return coords;
 }
 
@@ -804,60 +778,50 @@ VDouble VelboModeler::domainBounding() const {
 }
 
 VFloat VelboModeler::intersectAtZDir(double z) const {
-    std::clog << boost::format("VelboModeler::intersectAtZDir(): start\n");
-    const VelboInteractionPoints* domain = m_currentPointsOrReport();
-    if (domain == nullptr) return VFloat();
-    std::unique_ptr<XVertexGrid> grid(domain->interactionPointsGrid());
-    if (!grid) {
-        std::cerr << boost::format("VelboModeler::intersectAtZDir(): no vertex grid of the domain, return empty\n");
-        return VFloat();
-    }
-    grid->toIndexRdir();
-    grid->toIndexSdir();
-    unsigned int nb = 0;
-    if (!grid->toVertexIntersecZdir(static_cast<float>(z), &nb, true)) {
-        std::cerr << boost::format("VelboModeler::intersectAtZDir(): toVertexIntersecZdir failed at My = %1%\n") % z;
-        std::cerr << boost::format("VelboModeler::intersectAtZDir(): no cut of the domain, return empty\n");
-        return VFloat();
-    }
-    std::clog << boost::format("VelboModeler::intersectAtZDir(): cut at My = %1% with %2% vertices\n") % z % nb;
-    return grid->vertexIntersecZdir();
+    return m_cutDomain("intersectAtZDir", XVertexGrid::dp_XY, z);
 }
 
 VFloat VelboModeler::intersectAtXDir(double x) const {
-    std::clog << boost::format("VelboModeler::intersectAtXDir(): start\n");
-    const VelboInteractionPoints* domain = m_currentPointsOrReport();
-    if (domain == nullptr) return VFloat();
-    std::unique_ptr<XVertexGrid> grid(domain->interactionPointsGrid());
-    if (!grid) {
-        std::cerr << boost::format("VelboModeler::intersectAtXDir(): no vertex grid of the domain, return empty\n");
-        return VFloat();
-    }
-    grid->toIndexRdir();
-    grid->toIndexSdir();
-    unsigned int nb = 0;
-    if (!grid->toVertexIntersecXdir(static_cast<float>(x), &nb, true)) {
-        std::cerr << boost::format("VelboModeler::intersectAtXDir(): no cut of the domain, return empty\n");
-        return VFloat();
-    }
-    return grid->vertexIntersecXdir();
+    return m_cutDomain("intersectAtXDir", XVertexGrid::dp_YZ, x);
 }
 
 VFloat VelboModeler::intersectAtYDir(double y) const {
-    std::clog << boost::format("VelboModeler::intersectAtYDir(): start\n");
+    return m_cutDomain("intersectAtYDir", XVertexGrid::dp_XZ, y);
+}
+
+VFloat VelboModeler::m_cutDomain(const char* method, int plane, double value) const {
+    std::clog << boost::format("VelboModeler::%1%(): start\n") % method;
     const VelboInteractionPoints* domain = m_currentPointsOrReport();
     if (domain == nullptr) return VFloat();
-    std::unique_ptr<XVertexGrid> grid(domain->interactionPointsGrid());
+    const std::unique_ptr<XVertexGrid> grid(domain->interactionPointsGrid());
     if (!grid) {
-        std::cerr << boost::format("VelboModeler::intersectAtYDir(): no vertex grid of the domain, return empty\n");
+        std::cerr << boost::format("VelboModeler::%1%(): no vertex grid of the domain, return empty\n") %
+                         method;
         return VFloat();
     }
     grid->toIndexRdir();
     grid->toIndexSdir();
+    const float slice = static_cast<float>(value);
     unsigned int nb = 0;
-    if (!grid->toVertexIntersecYdir(static_cast<float>(y), &nb, true)) {
-        std::cerr << boost::format("VelboModeler::intersectAtYDir(): no cut of the domain, return empty\n");
+    bool cut = false;
+    switch (plane) {
+        case XVertexGrid::dp_YZ: cut = grid->toVertexIntersecXdir(slice, &nb, true); break;
+        case XVertexGrid::dp_XZ: cut = grid->toVertexIntersecYdir(slice, &nb, true); break;
+        default: cut = grid->toVertexIntersecZdir(slice, &nb, true); break;
+    }
+    if (!cut) {
+        if (plane == XVertexGrid::dp_XY)
+            std::cerr << boost::format("VelboModeler::%1%(): toVertexIntersecZdir failed at My = %2%\n") %
+                             method % value;
+        std::cerr << boost::format("VelboModeler::%1%(): no cut of the domain, return empty\n") % method;
         return VFloat();
     }
-    return grid->vertexIntersecYdir();
+    switch (plane) {
+        case XVertexGrid::dp_YZ: return grid->vertexIntersecXdir();
+        case XVertexGrid::dp_XZ: return grid->vertexIntersecYdir();
+        default:
+            std::clog << boost::format("VelboModeler::%1%(): cut at My = %2% with %3% vertices\n") %
+                             method % value % nb;
+            return grid->vertexIntersecZdir();
+    }
 }

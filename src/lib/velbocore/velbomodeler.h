@@ -143,6 +143,12 @@ private:
     VelboSectionModel* m_getCurrent() const;
     static void m_print_info(const std::string& before);
     void m_print_law_info() const;
+    // The node of that id, or null after writing the missing-node error line.
+    VelboNode2D* m_nodeOrReport(int id) const;
+    bool m_lawIdFree(int id) const;
+    // The outline of the current domain cut by the grid plane (an XVertexGrid::DirPlane).
+    VFloat m_cutDomain(const char* method, int plane, double value) const;
+    void m_storeLaw(int id, const std::string& descr, VelboCostitutiveLaw* law);
     int m_checkMeshIndex(int meshIndex) const;
 
     // The current model, or null after writing the current-model error line.

@@ -443,37 +443,20 @@ void VelboSectionModel::sectionCalcSolidYRange(double* topY, double* bottomY) co
 {
     // Starting at the barycentre leaves NaN ends when there is no solid
     // element: no comparison with NaN replaces it.
-    const double start = sectionCalcSolidBarycenter().yn();
-    double top = start;
-    double bottom = start;
-    for (const VelboSectionElement* element : m_elements) {
-        if (!element->elementIsSolid()) {
-            continue;
-        }
-        const double yTop = element->elementYtop();
-        const double yBot = element->elementYbot();
-        if (top > yTop) {
-            top = yTop;
-        }
-        if (bottom < yBot) {
-            bottom = yBot;
-        }
-    }
-    if (topY) {
-        *topY = top;
-    }
-    if (bottomY) {
-        *bottomY = bottom;
-    }
+    m_calcYRange(true, sectionCalcSolidBarycenter().yn(), topY, bottomY);
 }
 
 void VelboSectionModel::sectionCalcPointYRange(double* topY, double* bottomY) const
 {
-    const double start = sectionCalcPointBarycenter(false).yn();
+    m_calcYRange(false, sectionCalcPointBarycenter(false).yn(), topY, bottomY);
+}
+
+void VelboSectionModel::m_calcYRange(bool solid, double start, double* topY, double* bottomY) const
+{
     double top = start;
     double bottom = start;
     for (const VelboSectionElement* element : m_elements) {
-        if (element->elementIsSolid()) {
+        if (element->elementIsSolid() != solid) {
             continue;
         }
         const double yTop = element->elementYtop();

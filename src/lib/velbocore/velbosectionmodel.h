@@ -87,6 +87,9 @@ public:
     static void operator delete(void* p);
 
 private:
+    // Widens [start, start] to the vertical extent of the solid (or point) elements.
+    void m_calcYRange(bool solid, double start, double* topY, double* bottomY) const;
+
     bool m_resetted;
     std::vector<VelboNode2D*> m_nodes;
     std::vector<VelboSectionElement*> m_elements;
