@@ -104,41 +104,34 @@ double VelboSecDeformRC::maxCompUniform() const
     return m_clsLaw->maxCompUniformDef();
 }
 
-void VelboSecDeformRC::yRange(double* yTop, double* yBot) const
+VelboSecDeformRC::Ranges VelboSecDeformRC::m_ranges() const
 {
-    double clsTop = kNaN;
-    double clsBottom = kNaN;
-    double barTop = kNaN;
-    double barBottom = kNaN;
+    if (m_heldRanges) {
+        return *m_heldRanges;
+    }
+    Ranges r{kNaN, kNaN, kNaN, kNaN};
     if (const VelboSectionModel* model = sectionModel()) {
-        model->sectionCalcSolidYRange(&clsTop, &clsBottom);
-        model->sectionCalcPointYRange(&barTop, &barBottom);
+        model->sectionCalcSolidYRange(&r.clsTop, &r.clsBottom);
+        model->sectionCalcPointYRange(&r.barTop, &r.barBottom);
     }
-    if (yTop) {
-        *yTop = clsTop;
-    }
-    if (yBot) {
-        *yBot = barBottom;
-    }
+    return r;
 }
 
-// Height of the concrete: bottom minus top of the solid elements' range.
-static double concreteHeight(const VelboSectionModel* model, double* clsTop)
+void VelboSecDeformRC::yRange(double* yTop, double* yBot) const
 {
-    double top = kNaN;
-    double bottom = kNaN;
-    if (model) {
-        model->sectionCalcSolidYRange(&top, &bottom);
+    const Ranges r = m_ranges();
+    if (yTop) {
+        *yTop = r.clsTop;
     }
-    if (clsTop) {
-        *clsTop = top;
+    if (yBot) {
+        *yBot = r.barBottom;
     }
-    return bottom - top;
 }
 
 double VelboSecDeformRC::yPivot() const
 {
-    const double h = concreteHeight(sectionModel(), nullptr);
+    const Ranges r = m_ranges();
+    const double h = r.clsBottom - r.clsTop;
     // The limits are asked in this order on purpose: their messages follow it.
     const double topComp = maxTopComp();
     const double compUniform = maxCompUniform();
@@ -157,14 +150,9 @@ double VelboSecDeformRC::deformationMaxLength() const
 
 double VelboSecDeformRC::xOverCompression() const
 {
-    double clsTop = kNaN;
-    const double h = concreteHeight(sectionModel(), &clsTop);
-    double barTop = kNaN;
-    double barBottom = kNaN;
-    if (const VelboSectionModel* model = sectionModel()) {
-        model->sectionCalcPointYRange(&barTop, &barBottom);
-    }
-    const double d = barBottom - clsTop;
+    const Ranges r = m_ranges();
+    const double h = r.clsBottom - r.clsTop;
+    const double d = r.barBottom - r.clsTop;
     return (maxTopComp() * (h - d)) / h;
 }
 
@@ -299,12 +287,15 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
     };
 
     for (int i = 0; i < directions; ++i) {
+        m_heldRanges.reset();
         setAngle((90.0 * i) / degreeDivision);
         // Meshes of the turned geometry for every point of the direction,
         // its first points included.
         if (model) {
             model->meshesMake();
         }
+        // The nodes stay where setAngle put them until the next direction.
+        m_heldRanges = m_ranges();
 
         std::vector<double> ratios;
         ratios.reserve(static_cast<std::size_t>(pointsPerDirection));
@@ -333,11 +324,13 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
 
         for (const double ratio : ratios) {
             if (!addPoint(ratio)) {
+                m_heldRanges.reset();
                 delete points;
                 return nullptr;
             }
         }
     }
+    m_heldRanges.reset();
     return points;
 }
 

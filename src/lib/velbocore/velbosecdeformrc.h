@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "velbocore/velbosectiondeformator.h"
 
 // Deformator of a reinforced-concrete section: solid elements are concrete
@@ -32,6 +34,15 @@ public:
     const VelboCostitutiveLaw* clsLaw() const;
 
 private:
+    // Vertical extents of the concrete and of the bars in the model's geometry.
+    struct Ranges {
+        double clsTop, clsBottom, barTop, barBottom;
+    };
+    Ranges m_ranges() const;
+
     const VelboCostitutiveLaw* m_barLaw;
     const VelboCostitutiveLaw* m_clsLaw;
+    // Held by interactionSurface while the geometry of a direction stays still,
+    // so the strain planes of its points do not walk the elements again.
+    std::optional<Ranges> m_heldRanges;
 };
