@@ -213,12 +213,26 @@ TEST_F(RefFixture, GetWithoutCodeGivesTheSameItem) {
 }
 
 TEST_F(RefFixture, IndexPastTheEndGrowsWithEmptySlots) {
+    struct Case {
+        unsigned int index;
+        std::vector<Slot> after;
+    };
+    const Case cases[] = {
+        {5, {{A, "", ""}, {A, "", ""}, {B, "", ""}, {0, "", ""}, {0, "", ""}, {0, "written", ""}}},
+        {3, {{A, "", ""}, {A, "", ""}, {B, "", ""}, {0, "written", ""}}},
+        {2, {{A, "", ""}, {A, "", ""}, {B, "written", ""}}},
+        {0, {{A, "written", ""}, {A, "", ""}, {B, "", ""}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        PRef ref(&owner);
+        PKeyItem& slot = ref[c.index];
+        slot.setKeyStr("written");
+        expectSlots(ref, c.after);
+    }
+
     PRef ref(&owner);
-    PKeyItem& fifth = ref[5];
-    EXPECT_EQ(ref.nbRefFrom(), 6);
-    fifth.setKeyStr("written");
-    expectSlots(ref, {{A, "", ""}, {A, "", ""}, {B, "", ""}, {0, "", ""}, {0, "", ""},
-                      {0, "written", ""}});
+    ref[5];
 
     // Reaching an existing slot does not grow the vector.
     ref[3].setTabRef(C);
