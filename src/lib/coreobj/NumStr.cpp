@@ -108,28 +108,26 @@ VectorString NumStr::conv(vectorUlong& vu) const {
     return conv(vd);
 }
 
-MatrixString NumStr::conv(MatrixDouble& md) const {
+// Converts a matrix row by row with the vector conversion of its row type.
+template <class Matrix, class Convert>
+static MatrixString convRows(Matrix& matrix, Convert convertRow) {
     MatrixString out;
-    out.reserve(md.size());
-    for (VectorDouble& row : md)
-        out.push_back(conv(row));
+    out.reserve(matrix.size());
+    for (auto& row : matrix)
+        out.push_back(convertRow(row));
     return out;
+}
+
+MatrixString NumStr::conv(MatrixDouble& md) const {
+    return convRows(md, [this](VectorDouble& row) { return conv(row); });
 }
 
 MatrixString NumStr::conv(matrixLong& ml) const {
-    MatrixString out;
-    out.reserve(ml.size());
-    for (vectorLong& row : ml)
-        out.push_back(conv(row));
-    return out;
+    return convRows(ml, [this](vectorLong& row) { return conv(row); });
 }
 
 MatrixString NumStr::conv(matrixUlong& mu) const {
-    MatrixString out;
-    out.reserve(mu.size());
-    for (vectorUlong& row : mu)
-        out.push_back(conv(row));
-    return out;
+    return convRows(mu, [this](vectorUlong& row) { return conv(row); });
 }
 
 std::string NumStr::m_conv(double const& n_double, tpFormat f, tpAlign a, unsigned int p,
