@@ -6,6 +6,7 @@
 
 #include "coreobj/func2linear.h"
 #include "velbocore/velbonode2d.h"
+#include "velbocore/velbostoragepool.h"
 
 unsigned int VelboEdge2D::m_instances = 0;
 
@@ -177,18 +178,26 @@ unsigned int VelboEdge2D::instances()
     return m_instances;
 }
 
+// Storage of the class's objects. It is never destroyed, so that objects
+// deleted while the process exits still find it.
+static VelboStoragePool& edgeStorage()
+{
+    static VelboStoragePool* const pool = new VelboStoragePool(sizeof(VelboEdge2D));
+    return *pool;
+}
+
 void* VelboEdge2D::operator new(std::size_t size)
 {
-    void* p = ::operator new(size);
+    void* p = edgeStorage().allocate(size);
     ++m_instances;
     return p;
 }
 
-void VelboEdge2D::operator delete(void* p)
+void VelboEdge2D::operator delete(void* p, std::size_t size)
 {
     if (p == nullptr) {
         return;
     }
     --m_instances;
-    ::operator delete(p);
+    edgeStorage().release(p, size);
 }

@@ -58,7 +58,7 @@ public:
 
     static unsigned int instances();
     static void* operator new(std::size_t size);
-    static void operator delete(void* p);
+    static void operator delete(void* p, std::size_t size);
 
 private:
     VelboNode2D* m_start;

@@ -7,6 +7,7 @@
 #include "velbocore/velbocircle.h"
 #include "velbocore/velboedge2d.h"
 #include "velbocore/velbonode2d.h"
+#include "velbocore/velbostoragepool.h"
 #include "velbocore/velbotriangle.h"
 
 unsigned int VelboMesh::m_instances = 0;
@@ -33,6 +34,7 @@ VelboMesh::~VelboMesh()
     // whole, not only edges 1 to 3, so that the extra halves of a ring left
     // split by a failed slicing are released too.
     std::vector<VelboEdge2D*> edges;
+    edges.reserve(8);  // a ring holds six half-edges at the most
     VelboTriangle* triangle = m_triangleFirst;
     while (triangle != nullptr) {
         edges.clear();
@@ -233,18 +235,26 @@ unsigned int VelboMesh::instances()
     return m_instances;
 }
 
+// Storage of the class's objects. It is never destroyed, so that objects
+// deleted while the process exits still find it.
+static VelboStoragePool& meshStorage()
+{
+    static VelboStoragePool* const pool = new VelboStoragePool(sizeof(VelboMesh));
+    return *pool;
+}
+
 void* VelboMesh::operator new(std::size_t size)
 {
-    void* p = ::operator new(size);
+    void* p = meshStorage().allocate(size);
     ++m_instances;
     return p;
 }
 
-void VelboMesh::operator delete(void* p)
+void VelboMesh::operator delete(void* p, std::size_t size)
 {
     if (p == nullptr) {
         return;
     }
     --m_instances;
-    ::operator delete(p);
+    meshStorage().release(p, size);
 }

@@ -59,7 +59,7 @@ public:
 
     static unsigned int instances();
     static void* operator new(std::size_t size);
-    static void operator delete(void* p);
+    static void operator delete(void* p, std::size_t size);
 
 private:
     // One ray (y = *ray or the line *rayf, exactly one given) over the mesh.

@@ -12,6 +12,7 @@
 #include "velbocore/velbocostitutivelaw.h"
 #include "velbocore/velboedge2d.h"
 #include "velbocore/velbomesh.h"
+#include "velbocore/velbostoragepool.h"
 
 unsigned int VelboTriangle::m_instances = 0;
 
@@ -777,18 +778,26 @@ unsigned int VelboTriangle::instances()
     return m_instances;
 }
 
+// Storage of the class's objects. It is never destroyed, so that objects
+// deleted while the process exits still find it.
+static VelboStoragePool& triangleStorage()
+{
+    static VelboStoragePool* const pool = new VelboStoragePool(sizeof(VelboTriangle));
+    return *pool;
+}
+
 void* VelboTriangle::operator new(std::size_t size)
 {
-    void* p = ::operator new(size);
+    void* p = triangleStorage().allocate(size);
     ++m_instances;
     return p;
 }
 
-void VelboTriangle::operator delete(void* p)
+void VelboTriangle::operator delete(void* p, std::size_t size)
 {
     if (p == nullptr) {
         return;
     }
     --m_instances;
-    ::operator delete(p);
+    triangleStorage().release(p, size);
 }

@@ -111,7 +111,7 @@ public:
 
     static unsigned int instances();
     static void* operator new(std::size_t size);
-    static void operator delete(void* p);
+    static void operator delete(void* p, std::size_t size);
 
 private:
     // Sub-triangle of a remesh: id 0, the given law, owning no half-edges
