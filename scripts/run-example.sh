@@ -5,5 +5,10 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 bash scripts/install-deps.sh
-bash scripts/build.sh
+log="$(mktemp)"
+echo "Building (log: $log) ..."
+if ! bash scripts/build.sh >"$log" 2>&1; then
+  cat "$log"
+  exit 1
+fi
 PYTHONPATH="$root/build/python" /usr/bin/python3 examples/rc_section_domain.py
