@@ -300,7 +300,8 @@ PKeyList::TpErrList PKeyList::locate(const PKeyItem& item, PKeyList*& list, int&
     return ERR_NONE;
 }
 
-PKeyList::TpErrList PKeyList::removeRelatedAt(int i) {
+PKeyList::TpErrList PKeyList::forEachRelatedAt(int i,
+                                               const std::function<void(PKeyList&, int)>& act) {
     if (!isValidPosition(i)) {
         return ERR_KEY_POSITION_NOT_FOUND;
     }
@@ -312,30 +313,23 @@ PKeyList::TpErrList PKeyList::removeRelatedAt(int i) {
         if (code != ERR_NONE) {
             return code;
         }
-        list->remove(pos);
+        act(*list, pos);
     }
     return ERR_NONE;
 }
 
+PKeyList::TpErrList PKeyList::removeRelatedAt(int i) {
+    return forEachRelatedAt(i, [](PKeyList& list, int pos) { list.remove(pos); });
+}
+
 PKeyList::TpErrList PKeyList::renameRelatedAt(int i, const std::string& key,
                                               const std::string& descr) {
-    if (!isValidPosition(i)) {
-        return ERR_KEY_POSITION_NOT_FOUND;
-    }
-    const std::vector<PKeyItem> related = relatedAdiacentAt(i);
-    for (const PKeyItem& item : related) {
-        PKeyList* list = nullptr;
-        int pos = -1;
-        const TpErrList code = locate(item, list, pos);
-        if (code != ERR_NONE) {
-            return code;
-        }
+    return forEachRelatedAt(i, [&](PKeyList& list, int pos) {
         PKeyItem renewed(key);
         renewed.setDescr(descr);
         renewed.setTabRef(getListId());
-        list->setRefAt(pos, renewed);
-    }
-    return ERR_NONE;
+        list.setRefAt(pos, renewed);
+    });
 }
 
 void PKeyList::m_erase() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -102,6 +103,9 @@ private:
     bool collectAdiacent(const PKeyItem& current, std::vector<PKeyItem>& result) const;
     // Finds the list and position of a related item.
     static TpErrList locate(const PKeyItem& item, PKeyList*& list, int& pos);
+    // Locates every item related to the item at i and acts on it; stops at the
+    // first that cannot be found.
+    TpErrList forEachRelatedAt(int i, const std::function<void(PKeyList&, int)>& act);
 
     static map_TabId_TabPointer init_TabId_TabPointer();
     static map_TabName_TabId init_TabName_TabId();
