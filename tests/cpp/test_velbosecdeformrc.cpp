@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "section_fixture.h"
 #include "stream_capture.h"
 
 #include "velbocore/velbobilinear.h"
@@ -37,75 +38,18 @@ bool endsWith(const std::string& text, const std::string& tail)
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// A section model with everything it points to, owned as the facade owns
-// it: the current meshes are released before the model.
-struct Section {
-    std::vector<std::unique_ptr<VelboCostitutiveLaw>> laws;
-    std::vector<std::unique_ptr<VelboNode2D>> nodes;
-    std::vector<std::unique_ptr<VelboSectionElement>> elements;
-    std::unique_ptr<VelboSectionModel> model{new VelboSectionModel(1)};
+// A section with one default concrete law and one default steel law; its
+// elements are numbered 1, 2, ... in order of making.
+struct Section : SectionFixture {
     const VelboCostitutiveLaw* concrete;
     const VelboCostitutiveLaw* steel;
 
-    Section() : concrete(law(VelboNTC2008LB::CONCRETE_C2025_PARABOLA)), steel(law(VelboNTC2008LB::STEEL_B450C_BILINEAR)) {}
-
-    ~Section()
+    Section() : concrete(law(VelboNTC2008LB::CONCRETE_C2025_PARABOLA)), steel(law(VelboNTC2008LB::STEEL_B450C_BILINEAR))
     {
-        for (int i = 0; i < model->meshesSize(); ++i) {
-            delete model->meshAt(i);
-        }
-        model.reset();
+        numberElements = true;
     }
 
-    const VelboCostitutiveLaw* law(int code)
-    {
-        laws.emplace_back(VelboNTC2008LB().buildLaw(code));
-        return laws.back().get();
-    }
-
-    const VelboCostitutiveLaw* own(VelboCostitutiveLaw* law)
-    {
-        laws.emplace_back(law);
-        return law;
-    }
-
-    VelboNode2D* node(double x, double y)
-    {
-        nodes.emplace_back(new VelboNode2D(x, y, static_cast<int>(nodes.size()) + 1));
-        model->sectionAddNode(nodes.back().get());
-        return nodes.back().get();
-    }
-
-    void rectangle(double x0, double y0, double x1, double y1, const VelboCostitutiveLaw* law)
-    {
-        VelboNode2D* a = node(x0, y0);
-        VelboNode2D* b = node(x1, y0);
-        VelboNode2D* c = node(x1, y1);
-        VelboNode2D* d = node(x0, y1);
-        triangle(a, b, c, law);
-        triangle(a, c, d, law);
-    }
-
-    void triangle(VelboNode2D* p1, VelboNode2D* p2, VelboNode2D* p3, const VelboCostitutiveLaw* law)
-    {
-        VelboTriangle* t = new VelboTriangle(static_cast<int>(elements.size()) + 1);
-        elements.emplace_back(t);
-        t->setP1(p1);
-        t->setP2(p2);
-        t->setP3(p3);
-        t->setCostitutiveLaw(law);
-        model->sectionAddElement(t);
-    }
-
-    void bar(double x, double y, double radius, const VelboCostitutiveLaw* law)
-    {
-        VelboCircle* c = new VelboCircle(static_cast<int>(elements.size()) + 1);
-        elements.emplace_back(c);
-        c->setCenter(node(x, y));
-        c->setRadius(radius);
-        c->setCostitutiveLaw(law);
-        model->sectionAddElement(c);
-    }
+    const VelboCostitutiveLaw* law(int code) { return own(VelboNTC2008LB().buildLaw(code)); }
 };
 
 // Concrete 0.3 x 0.7 (y from 0 to 0.7), bars at y = 0.1 and, the lowest,

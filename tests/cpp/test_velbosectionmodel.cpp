@@ -17,34 +17,15 @@
 #include "velbocore/velbosectionmodel.h"
 #include "velbocore/velbotriangle.h"
 
+#include "section_fixture.h"
+
 namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-// A model with the nodes, elements and laws it points to. The test owns
-// everything, as the facade does, and releases the model's current meshes
-// before the model.
-struct Section {
-    std::vector<std::unique_ptr<VelboCostitutiveLaw>> laws;
-    std::vector<std::unique_ptr<VelboNode2D>> nodes;
-    std::vector<std::unique_ptr<VelboSectionElement>> elements;
-    std::unique_ptr<VelboSectionModel> model;
-    int nextNodeId = 1;
-
-    explicit Section(int id = 1) : model(new VelboSectionModel(id)) {}
-
-    ~Section()
-    {
-        deleteMeshes();
-        model.reset();
-    }
-
-    void deleteMeshes()
-    {
-        for (int i = 0; i < model->meshesSize(); ++i) {
-            delete model->meshAt(i);
-        }
-    }
+// The default concrete and steel laws, made anew on each call.
+struct Section : SectionFixture {
+    using SectionFixture::SectionFixture;
 
     VelboCostitutiveLaw* concrete()
     {
@@ -56,56 +37,6 @@ struct Section {
     {
         laws.emplace_back(new VelboBilinear(391.304347826087, 210000.0, 0.01));
         return laws.back().get();
-    }
-
-    // A node of this model (addToModel false: a node the model does not list).
-    VelboNode2D* node(double x, double y, bool addToModel = true)
-    {
-        nodes.emplace_back(new VelboNode2D(x, y, nextNodeId++));
-        if (addToModel) {
-            model->sectionAddNode(nodes.back().get());
-        }
-        return nodes.back().get();
-    }
-
-    VelboTriangle* triangle(VelboNode2D* p1, VelboNode2D* p2, VelboNode2D* p3,
-                            const VelboCostitutiveLaw* law, int id = 0)
-    {
-        VelboTriangle* t = new VelboTriangle(id);
-        elements.emplace_back(t);
-        t->setP1(p1);
-        t->setP2(p2);
-        t->setP3(p3);
-        t->setCostitutiveLaw(law);
-        model->sectionAddElement(t);
-        return t;
-    }
-
-    VelboCircle* circle(VelboNode2D* centre, double radius, const VelboCostitutiveLaw* law, int id = 0)
-    {
-        VelboCircle* c = new VelboCircle(id);
-        elements.emplace_back(c);
-        c->setCenter(centre);
-        c->setRadius(radius);
-        c->setCostitutiveLaw(law);
-        model->sectionAddElement(c);
-        return c;
-    }
-
-    // Rectangle [x0, x1] x [y0, y1] as two triangles.
-    void rectangle(double x0, double y0, double x1, double y1, const VelboCostitutiveLaw* law)
-    {
-        VelboNode2D* a = node(x0, y0);
-        VelboNode2D* b = node(x1, y0);
-        VelboNode2D* c = node(x1, y1);
-        VelboNode2D* d = node(x0, y1);
-        triangle(a, b, c, law);
-        triangle(a, c, d, law);
-    }
-
-    VelboCircle* bar(double x, double y, double radius, const VelboCostitutiveLaw* law)
-    {
-        return circle(node(x, y), radius, law);
     }
 };
 
