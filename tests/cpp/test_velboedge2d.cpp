@@ -1,4 +1,8 @@
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <memory>
+#include <random>
 #include <set>
 #include <vector>
 
@@ -359,6 +363,90 @@ TEST_F(Rings, ParallelLineRayGivesNullAndChangesNothing)
     EXPECT_FALSE(twin->isSliced());
     expectClosedRing(e1, 3);
     expectClosedRing(t1, 3);
+}
+
+TEST_F(Rings, LineCutNodeLiesOnTheHalfEdge)
+{
+    // Half-edges running almost along the line: both ends lie on it up to
+    // rounding, so the values there are rounding noise, often of opposite
+    // signs. Wherever such a cut falls, it falls on the half-edge.
+    std::mt19937 rng(11u);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double eps = std::numeric_limits<double>::epsilon();
+    int cuts = 0;
+    for (int trial = 0; trial < 4000; ++trial) {
+        SCOPED_TRACE(trial);
+        const double angle = 6.283185307179586 * unit(rng);
+        const double a = std::cos(angle);
+        const double b = std::sin(angle);
+        const double px = 200 * unit(rng) - 100;
+        const double py = 200 * unit(rng) - 100;
+        const Func2Linear line(a, b, -(a * px + b * py));
+        // Ends on either side of (px, py) along the line's direction (-b, a).
+        const double s = 0.1 + 10 * unit(rng);
+        const double e = 0.1 + 10 * unit(rng);
+        const double x1 = px + b * s;
+        const double y1 = py - a * s;
+        const double x2 = px - b * e;
+        const double y2 = py + a * e;
+        VelboEdge2D* edge = single(x1, y1, x2, y2);
+        if (!edge->edgeIsSlicedFromYRay(nullptr, &line)) {
+            continue;
+        }
+        VelboNode2D* n = edge->edgeSlice(nullptr, &line);
+        if (n == nullptr) {
+            continue; // exactly parallel in floating point
+        }
+        adopt(n);
+        ++cuts;
+        const double reach = std::fabs(x1) + std::fabs(y1) + std::fabs(x2) + std::fabs(y2);
+        const double margin = 4 * eps * reach;
+        EXPECT_GE(n->xn(), std::min(x1, x2) - margin);
+        EXPECT_LE(n->xn(), std::max(x1, x2) + margin);
+        EXPECT_GE(n->yn(), std::min(y1, y2) - margin);
+        EXPECT_LE(n->yn(), std::max(y1, y2) + margin);
+        const double length = std::hypot(x2 - x1, y2 - y1);
+        const double cross = (x2 - x1) * (n->yn() - y1) - (y2 - y1) * (n->xn() - x1);
+        EXPECT_LE(std::fabs(cross), margin * length);
+        EXPECT_EQ(edge->getNodeEnd(), n);
+    }
+    EXPECT_GT(cuts, 100); // the rounding does give opposite signs
+}
+
+TEST_F(Rings, LineValuesWithinTheBoundLieOnTheLine)
+{
+    // The line y = 0 and ends 1e-13 off it: cut when every value counts,
+    // lying on the line (so not cut) under a bound of 1e-12.
+    const Func2Linear line(0, 1, 0);
+    VelboNode2D below(0.0, -1e-13);
+    VelboNode2D above(2.0, 1e-13);
+    VelboNode2D far(1.0, 5.0);
+    EXPECT_EQ(VelboEdge2D::sideOfLine(line, below, 0.0), -1);
+    EXPECT_EQ(VelboEdge2D::sideOfLine(line, below, 1e-12), 0);
+    EXPECT_EQ(VelboEdge2D::sideOfLine(line, above, 1e-12), 0);
+    EXPECT_EQ(VelboEdge2D::sideOfLine(line, far, 1e-12), 1);
+
+    VelboEdge2D* along = single(0.0, -1e-13, 2.0, 1e-13);
+    EXPECT_TRUE(along->edgeIsSlicedFromYRay(nullptr, &line));
+    EXPECT_FALSE(along->edgeIsSlicedFromYRay(nullptr, &line, 1e-12));
+    const unsigned int nodes = VelboNode2D::instances();
+    EXPECT_EQ(along->edgeSlice(nullptr, &line, 1e-12), nullptr);
+    EXPECT_EQ(VelboNode2D::instances(), nodes);
+    EXPECT_FALSE(along->isSliced());
+
+    // An end within the bound touches the line and does not cut; a real
+    // crossing still does.
+    VelboEdge2D* touching = single(1.0, 5.0, 2.0, 1e-13);
+    EXPECT_FALSE(touching->edgeIsSlicedFromYRay(nullptr, &line, 1e-12));
+    VelboEdge2D* across = single(1.0, 5.0, 1.0, -5.0);
+    VelboNode2D* n = across->edgeSlice(nullptr, &line, 1e-12);
+    ASSERT_NE(n, nullptr);
+    adopt(n);
+    expectAt(n, 1.0, 0.0);
+
+    // The bound is for lines only: horizontal rays stay exact.
+    const double y = 0.0;
+    EXPECT_TRUE(along->edgeIsSlicedFromYRay(&y, nullptr, 1e-12));
 }
 
 TEST_F(Rings, TwinSplitGivesFourCrosswisePieces)

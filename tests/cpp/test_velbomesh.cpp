@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
+#include <map>
 #include <memory>
 #include <random>
 #include <set>
@@ -12,6 +14,7 @@
 #include "coreobj/func2linear.h"
 #include "coreobj/funclinear.h"
 #include "coreobj/funcparabola.h"
+#include "velbocore/velboareaproperties.h"
 #include "velbocore/velbocircle.h"
 #include "velbocore/velbocostitutivelaw.h"
 #include "velbocore/velboedge2d.h"
@@ -178,6 +181,72 @@ std::vector<double> snapshot(const VelboMesh& mesh)
     }
     v.push_back(mesh.countNodes());
     return v;
+}
+
+// The sub-triangles tile the element: areas and static moments add up to
+// the element's, to the rounding of coordinates of size reach on triangles
+// of size extent, and no sub-triangle is turned over.
+void expectTiling(const VelboMesh& mesh, const VelboTriangle& element, double reach, double extent)
+{
+    std::vector<VelboTriangle*> triangles;
+    mesh.getTriangles(triangles);
+    const double n = static_cast<double>(triangles.size());
+    const double rounding = 16 * std::numeric_limits<double>::epsilon() * reach * extent * n;
+    const VelboAreaProperties whole = element.elementCalcAreaProperties();
+    const double cross = element.edgeAt(0)->edgeDotProd(element.edgeAt(1));
+    double area = 0.0;
+    double sx = 0.0;
+    double sy = 0.0;
+    for (const VelboTriangle* t : triangles) {
+        const VelboAreaProperties p = t->elementCalcAreaProperties();
+        area += p.area();
+        sx += p.sx();
+        sy += p.sy();
+        const double c = t->edgeAt(0)->edgeDotProd(t->edgeAt(1));
+        EXPECT_GE(c * (cross > 0 ? 1 : -1), -rounding) << "a sub-triangle is turned over";
+    }
+    EXPECT_NEAR(area, whole.area(), rounding);
+    EXPECT_NEAR(sx, whole.sx(), rounding * reach);
+    EXPECT_NEAR(sy, whole.sy(), rounding * reach);
+}
+
+// Every cut node (id 0) lies on the side it was cut on: the two halves of
+// that side, or pieces of them, join it to two neighbours on either side of
+// it along one straight line.
+void expectCutNodesOnTheirSides(const VelboMesh& mesh, double reach)
+{
+    std::map<const VelboNode2D*, std::set<const VelboNode2D*>> neighbours;
+    std::vector<VelboTriangle*> triangles;
+    mesh.getTriangles(triangles);
+    for (const VelboTriangle* t : triangles) {
+        for (int k = 0; k < 3; ++k) {
+            const VelboEdge2D* e = t->edgeAt(k);
+            neighbours[e->getNodeStart()].insert(e->getNodeEnd());
+            neighbours[e->getNodeEnd()].insert(e->getNodeStart());
+        }
+    }
+    const double margin = 16 * std::numeric_limits<double>::epsilon() * reach;
+    std::vector<VelboNode2D*> nodes;
+    mesh.getNodes(nodes);
+    for (const VelboNode2D* node : nodes) {
+        if (node->id() != 0) {
+            continue;
+        }
+        bool between = false;
+        for (const VelboNode2D* s : neighbours[node]) {
+            for (const VelboNode2D* e : neighbours[node]) {
+                const double sx = s->xn() - node->xn();
+                const double sy = s->yn() - node->yn();
+                const double ex = e->xn() - node->xn();
+                const double ey = e->yn() - node->yn();
+                const double lengths = std::hypot(sx, sy) + std::hypot(ex, ey);
+                if (s != e && sx * ex + sy * ey <= 0.0 && std::fabs(sx * ey - sy * ex) <= margin * lengths) {
+                    between = true;
+                }
+            }
+        }
+        EXPECT_TRUE(between) << "cut node (" << node->xn() << ", " << node->yn() << ") off its side";
+    }
 }
 
 } // namespace
@@ -385,6 +454,128 @@ TEST(VelboMesh, StoredRaysAreReappliedToTheCurrentDivision)
         EXPECT_TRUE(hi <= 0.5 || lo >= 0.5);
     }
     expectSoundMesh(*m.mesh, 4 + 2 * std::sqrt(2.0));
+}
+
+TEST(VelboMesh, SameLineAgainCutsNothingMore)
+{
+    // One triangle and the line -0.1 x + 0.3 y - 0.4 = 0, given twice, applied
+    // again, or applied again after a horizontal ray: the cut nodes of the
+    // first pass lie on the line only to rounding, and a side running along
+    // the line must not be cut again.
+    const std::array<Pt, 3> p = {{{0, 0}, {5, 0}, {6, 6}}};
+    const Func2Linear line(-0.1, 0.3, -0.4);
+    Meshed once(p);
+    once.mesh->setRays(std::vector<Func2Linear>{line});
+    ASSERT_TRUE(once.mesh->remeshWithRays());
+    ASSERT_EQ(once.mesh->countTriangles(), 3);
+
+    Meshed twice(p);
+    twice.mesh->setRays(std::vector<Func2Linear>{line, line});
+    ASSERT_TRUE(twice.mesh->remeshWithRays());
+    EXPECT_EQ(snapshot(*twice.mesh), snapshot(*once.mesh));
+    ASSERT_TRUE(twice.mesh->remeshWithRays());
+    EXPECT_EQ(snapshot(*twice.mesh), snapshot(*once.mesh));
+    expectTiling(*twice.mesh, twice.t, 6, 6);
+
+    // y = 2 cuts the two pieces it crosses, and the line then finds nothing.
+    ASSERT_TRUE(once.slice({2.0}));
+    EXPECT_EQ(once.mesh->countTriangles(), 7);
+    expectTiling(*once.mesh, once.t, 6, 6);
+    expectCutNodesOnTheirSides(*once.mesh, 6);
+    expectSoundMesh(*once.mesh, perimeterOf(p));
+}
+
+TEST(VelboMesh, RandomSequencesOfRaysTileTheElement)
+{
+    // Triangles of many shapes, sizes and distances from the origin, each
+    // sliced by a sequence of steps: a new line (at random, through a vertex,
+    // along a side), a line given again, a new horizontal ray (at random,
+    // through a vertex or a cut node), a horizontal ray given again. Every
+    // step re-applies all the rays given so far.
+    std::mt19937 rng(20240917u);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int trial = 0; trial < 300; ++trial) {
+        SCOPED_TRACE(testing::Message() << "trial " << trial);
+        const double offset = (trial % 4 == 3) ? 1e4 : 0.0;
+        const double size = (trial % 5 == 4) ? 1e-3 : 100.0;
+        std::array<Pt, 3> p;
+        for (Pt& q : p) {
+            q = {offset + size * (unit(rng) - 0.5), -offset + size * (unit(rng) - 0.5)};
+        }
+        if (trial % 7 == 0) {
+            p[1].y = p[0].y;
+        }
+        const double reach = std::fabs(offset) + size;
+        const double ylo = std::min({p[0].y, p[1].y, p[2].y});
+        const double yhi = std::max({p[0].y, p[1].y, p[2].y});
+        const double xlo = std::min({p[0].x, p[1].x, p[2].x});
+        const double xhi = std::max({p[0].x, p[1].x, p[2].x});
+
+        Meshed m(p);
+        std::vector<Func2Linear> lines;
+        std::vector<double> yRays;
+        const int steps = 2 + trial % 5;
+        for (int step = 0; step < steps; ++step) {
+            const int kind = static_cast<int>(unit(rng) * 4);
+            if (kind == 0 || (kind == 1 && lines.empty())) {
+                const int i = static_cast<int>(unit(rng) * 3);
+                const Pt& v = p[i];
+                const Pt& w = p[(i + 1) % 3];
+                const double choice = unit(rng);
+                if (choice < 0.2) { // along the side v -> w
+                    const double a = w.y - v.y;
+                    const double b = v.x - w.x;
+                    lines.emplace_back(a, b, -(a * v.x + b * v.y));
+                } else {
+                    const double angle = 6.283185307179586 * unit(rng);
+                    const double a = std::cos(angle);
+                    const double b = std::sin(angle);
+                    const Pt through = choice < 0.4 ? v
+                                                    : Pt{xlo + (xhi - xlo) * unit(rng), ylo + (yhi - ylo) * unit(rng)};
+                    lines.emplace_back(a, b, -(a * through.x + b * through.y));
+                }
+            } else if (kind == 1) {
+                lines.push_back(lines[static_cast<std::size_t>(unit(rng) * lines.size())]);
+            } else if (kind == 2 || yRays.empty()) {
+                const double choice = unit(rng);
+                const std::vector<VelboNode2D*> nodes = m.nodes();
+                if (choice < 0.2) {
+                    yRays.push_back(p[static_cast<int>(unit(rng) * 3)].y);
+                } else if (choice < 0.4) {
+                    yRays.push_back(nodes[static_cast<std::size_t>(unit(rng) * nodes.size())]->yn());
+                } else {
+                    yRays.push_back(ylo + (yhi - ylo) * (1.2 * unit(rng) - 0.1));
+                }
+            } else {
+                yRays.push_back(yRays[static_cast<std::size_t>(unit(rng) * yRays.size())]);
+            }
+            m.mesh->setRays(lines);
+            m.mesh->setRays(yRays);
+            ASSERT_TRUE(m.mesh->remeshWithRays()) << "step " << step;
+            expectTiling(*m.mesh, m.t, reach, size);
+            expectCutNodesOnTheirSides(*m.mesh, reach);
+        }
+        expectSoundMesh(*m.mesh, perimeterOf(p));
+        // Every sub-triangle lies on one side of every line, to rounding.
+        const double margin = 4 * std::numeric_limits<double>::epsilon() * reach;
+        for (const VelboTriangle* t : m.triangles()) {
+            for (const Func2Linear& line : lines) {
+                double lo = 0.0;
+                double hi = 0.0;
+                for (int k = 0; k < 3; ++k) {
+                    const double v = line.valueFxy(t->nodeAt(k)->xn(), t->nodeAt(k)->yn(), nullptr);
+                    lo = std::min(lo, v);
+                    hi = std::max(hi, v);
+                }
+                const double scale = std::fabs(line.a()) + std::fabs(line.b());
+                EXPECT_TRUE(lo >= -margin * scale || hi <= margin * scale) << lo << " " << hi;
+            }
+        }
+        // The rays given again find every cut already made.
+        const std::vector<double> done = snapshot(*m.mesh);
+        ASSERT_TRUE(m.mesh->remeshWithRays());
+        EXPECT_EQ(snapshot(*m.mesh), done);
+    }
 }
 
 TEST(VelboMesh, ForcesAreTheSumOverSubTriangles)

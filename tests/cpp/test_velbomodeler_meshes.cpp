@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -294,6 +295,37 @@ TEST(VelboModelerMeshes, LineRaysAreReadAsABC)
         EXPECT_EQ(modeler.getTrianglesCoordsAtMesh(0), c.coords);
         EXPECT_EQ(capture.err() + capture.log() + capture.out(), "");
     }
+}
+
+TEST(VelboModelerMeshes, SlicingAgainKeepsTheAreaOfTheTriangle)
+{
+    // The line through (2, 2) given twice, then a horizontal ray, which
+    // applies the stored line once more: the pieces always cover the
+    // triangle of area 6 once, and the line cuts only the first time.
+    VelboModeler modeler;
+    ASSERT_TRUE(modeler.addSection(1));
+    ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
+    ASSERT_TRUE(modeler.addNode(2, 6.0, 0.0));
+    ASSERT_TRUE(modeler.addNode(3, 2.0, 2.0));
+    ASSERT_TRUE(modeler.addTriangle(1, 1, 2, 3));
+    ASSERT_TRUE(modeler.meshMake());
+    const auto area = [&modeler]() {
+        double sum = 0.0;
+        for (const auto& entry : modeler.getTrianglesCoordsAtMesh(0)) {
+            const VDouble& c = entry.second;
+            sum += 0.5 * std::fabs((c[2] - c[0]) * (c[5] - c[1]) - (c[4] - c[0]) * (c[3] - c[1]));
+        }
+        return sum;
+    };
+    ASSERT_TRUE(modeler.meshesSliceAtRays({{-0.5, 0.4, 0.2}}));
+    EXPECT_EQ(modeler.trianglesSizeAtMesh(0), 2);
+    EXPECT_NEAR(area(), 6.0, 1e-12);
+    ASSERT_TRUE(modeler.meshesSliceAtRays({{-0.5, 0.4, 0.2}}));
+    EXPECT_EQ(modeler.trianglesSizeAtMesh(0), 2);
+    EXPECT_NEAR(area(), 6.0, 1e-12);
+    ASSERT_TRUE(modeler.meshesSliceAtYrays({1.0}));
+    EXPECT_EQ(modeler.trianglesSizeAtMesh(0), 6);
+    EXPECT_NEAR(area(), 6.0, 1e-12);
 }
 
 TEST(VelboModelerMeshes, QueriesSeeTheMeshesOfTheCurrentModel)

@@ -760,6 +760,13 @@ TEST(VelboTriangle, IntersectedOnlyByStrictCrossings)
         EXPECT_EQ(nt.t.intersected(nullptr, &c.line), c.hit)
             << c.line.a() << " " << c.line.b() << " " << c.line.c();
     }
+    // Vertices within the bound of the line lie on it: y = 1e-14 then runs
+    // along the side P1 -> P2.
+    const Func2Linear nearSide(0, 1, -1e-14);
+    EXPECT_TRUE(nt.t.intersected(nullptr, &nearSide));
+    EXPECT_FALSE(nt.t.intersected(nullptr, &nearSide, 1e-12));
+    EXPECT_TRUE(nt.t.intersected(nullptr, &lines[0].line, 1e-12));
+
     const double y = 1.0;
     const Func2Linear line(1, 1, -1);
     EXPECT_FALSE(nt.t.intersected(&y, &line));

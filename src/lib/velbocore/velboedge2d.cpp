@@ -42,7 +42,7 @@ void VelboEdge2D::setNodes(VelboNode2D* start, VelboNode2D* end)
     m_end = end;
 }
 
-bool VelboEdge2D::edgeIsSlicedFromYRay(const double* yray, const Func2Linear* fray) const
+bool VelboEdge2D::edgeIsSlicedFromYRay(const double* yray, const Func2Linear* fray, double onLine) const
 {
     if ((yray == nullptr) == (fray == nullptr) || !edgeIsWellDefined()) {
         return false;
@@ -56,14 +56,26 @@ bool VelboEdge2D::edgeIsSlicedFromYRay(const double* yray, const Func2Linear* fr
         const double c = *yray;
         return std::min(y1, y2) < c && c < std::max(y1, y2);
     }
-    const double vStart = fray->valueFxy(m_start->xn(), m_start->yn(), nullptr);
-    const double vEnd = fray->valueFxy(m_end->xn(), m_end->yn(), nullptr);
-    return (vStart > 0.0 && vEnd < 0.0) || (vStart < 0.0 && vEnd > 0.0);
+    const int sideStart = sideOfLine(*fray, *m_start, onLine);
+    const int sideEnd = sideOfLine(*fray, *m_end, onLine);
+    return sideStart * sideEnd < 0;
 }
 
-VelboNode2D* VelboEdge2D::edgeSlice(const double* yray, const Func2Linear* fray)
+int VelboEdge2D::sideOfLine(const Func2Linear& line, const VelboNode2D& node, double onLine)
 {
-    if (!edgeIsSlicedFromYRay(yray, fray)) {
+    const double v = line.valueFxy(node.xn(), node.yn(), nullptr);
+    if (v > onLine) {
+        return 1;
+    }
+    if (v < -onLine) {
+        return -1;
+    }
+    return 0;
+}
+
+VelboNode2D* VelboEdge2D::edgeSlice(const double* yray, const Func2Linear* fray, double onLine)
+{
+    if (!edgeIsSlicedFromYRay(yray, fray, onLine)) {
         return nullptr;
     }
     const double x1 = m_start->xn();
@@ -77,20 +89,19 @@ VelboNode2D* VelboEdge2D::edgeSlice(const double* yray, const Func2Linear* fray)
         x = x1 + ((x2 - x1) / (y2 - y1)) * (c - y1);
         y = c;
     } else {
-        // Intersection of this edge's line A1*x + B1*y + C1 = 0 with the ray.
         const double a = fray->a();
         const double b = fray->b();
-        const double c = fray->c();
-        const double A1 = y2 - y1;
-        const double B1 = x1 - x2;
-        const double C1 = (x2 - x1) * y1 - (y2 - y1) * x1;
-        const double det = A1 * b - a * B1;
-        if (det == 0.0) {
-            // Parallel lines: the sign test was fooled by rounding.
+        if ((y2 - y1) * b - a * (x1 - x2) == 0.0) {
+            // Parallel to the line: the opposite signs come from rounding.
             return nullptr;
         }
-        x = (c * B1 - C1 * b) / det;
-        y = (C1 * a - A1 * c) / det;
+        // The values have strictly opposite signs, so 0 <= t <= 1 and the
+        // node stays on this half-edge however close to parallel it runs.
+        const double vStart = fray->valueFxy(x1, y1, nullptr);
+        const double vEnd = fray->valueFxy(x2, y2, nullptr);
+        const double t = vStart / (vStart - vEnd);
+        x = x1 + t * (x2 - x1);
+        y = y1 + t * (y2 - y1);
     }
 
     VelboNode2D* node = new VelboNode2D(0);

@@ -38,11 +38,17 @@ public:
     // A half-edge without both nodes is never cut and has length and cross
     // product 0.
     // Exactly one of yray (ray y = *yray) and fray (line a*x + b*y + c = 0)
-    // must be given; only a strict crossing counts as a cut.
-    bool edgeIsSlicedFromYRay(const double* yray, const Func2Linear* fray) const;
+    // must be given; only a strict crossing counts as a cut. For a line, an
+    // end whose value lies within onLine of 0 counts as lying on it.
+    bool edgeIsSlicedFromYRay(const double* yray, const Func2Linear* fray, double onLine = 0.0) const;
     // Splits this half-edge, and its twin, at the crossing with the ray.
     // Returns the new node (owned by the caller) or null when nothing is cut.
-    VelboNode2D* edgeSlice(const double* yray, const Func2Linear* fray);
+    // The node lies on the half-edge: y = *yray exactly on a horizontal ray,
+    // the interpolated zero of the line's values at the two ends otherwise.
+    VelboNode2D* edgeSlice(const double* yray, const Func2Linear* fray, double onLine = 0.0);
+    // Side of the line the node lies on: 1 or -1 by the sign of the line's
+    // value there, 0 when the value lies within onLine of 0.
+    static int sideOfLine(const Func2Linear& line, const VelboNode2D& node, double onLine);
     // Splits this half-edge at internalNode: this one ends there and a new
     // sliced half-edge internalNode -> old end follows it in the ring.
     void edgeFlex(VelboNode2D* internalNode, bool setParent);

@@ -1,6 +1,8 @@
 #include "velbocore/velbomesh.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <new>
 
 #include "coreobj/funclinear.h"
@@ -15,6 +17,9 @@ unsigned int VelboMesh::m_instances = 0;
 namespace {
 // Bound of a ring walk: a sound ring has at most six half-edges.
 constexpr int kMaxRingSteps = 100;
+// Roundings, at the scale of the mesh's coordinates, within which a node
+// counts as lying on a line ray (see m_onLineBound).
+constexpr double kOnLineRoundings = 128.0;
 }
 
 VelboMesh::VelboMesh(VelboSectionElement* element)
@@ -110,19 +115,23 @@ bool VelboMesh::m_sliceFromRay(const double* ray, const Func2Linear* rayf)
     if ((ray == nullptr) == (rayf == nullptr)) {
         return false;
     }
+    // A node cut by a line lies on its side but only within rounding on the
+    // line; applied again, the line must see it as lying on the line, not
+    // as crossing the sides that run along it.
+    const double onLine = rayf != nullptr ? m_onLineBound(*rayf) : 0.0;
     VelboTriangle* triangle = m_triangleFirst;
     while (triangle != nullptr) {
         // Triangles made in this pass are spliced in before `following` and
         // so are not visited.
         VelboTriangle* const following = triangle->getNextTriangle();
-        if (!triangle->intersected(ray, rayf)) {
+        if (!triangle->intersected(ray, rayf, onLine)) {
             triangle = following;
             continue;
         }
 
         int nbEdges = 0;
         int nbNodes = 0;
-        VelboNode2D* node = triangle->triangleSlice(&nbEdges, &nbNodes, ray, rayf);
+        VelboNode2D* node = triangle->triangleSlice(&nbEdges, &nbNodes, ray, rayf, onLine);
         if (node != nullptr) {
             node->setBeforeNode(m_nodeLast);
             if (m_nodeLast != nullptr) {
@@ -171,6 +180,20 @@ bool VelboMesh::m_sliceFromRay(const double* ray, const Func2Linear* rayf)
         triangle = following;
     }
     return true;
+}
+
+double VelboMesh::m_onLineBound(const Func2Linear& line) const
+{
+    // The rounding of a line's value at a node, and of the placing of a cut
+    // node, scales with the largest terms a*x and b*y met in the mesh.
+    double xMax = 0.0;
+    double yMax = 0.0;
+    for (const VelboNode2D* node = m_nodeFirst; node != nullptr; node = node->getNextNode()) {
+        xMax = std::max(xMax, std::fabs(node->xn()));
+        yMax = std::max(yMax, std::fabs(node->yn()));
+    }
+    const double scale = std::fabs(line.a()) * xMax + std::fabs(line.b()) * yMax + std::fabs(line.c());
+    return kOnLineRoundings * std::numeric_limits<double>::epsilon() * scale;
 }
 
 int VelboMesh::countNodes() const

@@ -64,6 +64,8 @@ public:
 private:
     // One ray (y = *ray or the line *rayf, exactly one given) over the mesh.
     bool m_sliceFromRay(const double* ray, const Func2Linear* rayf);
+    // Bound under which a line's value at a node of this mesh counts as 0.
+    double m_onLineBound(const Func2Linear& line) const;
 
     VelboSectionElement* m_element;
     VelboNode2D* m_nodeLast;

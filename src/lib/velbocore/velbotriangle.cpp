@@ -608,7 +608,7 @@ int VelboTriangle::triangleAreaSign() const
     return 0;
 }
 
-bool VelboTriangle::intersected(const double* ray, const Func2Linear* rayf) const
+bool VelboTriangle::intersected(const double* ray, const Func2Linear* rayf, double onLine) const
 {
     if (!onlyOneRay(ray, rayf)) {
         return false;
@@ -620,15 +620,16 @@ bool VelboTriangle::intersected(const double* ray, const Func2Linear* rayf) cons
         const double c = *ray;
         return std::min({p1.yn(), p2.yn(), p3.yn()}) < c && c < std::max({p1.yn(), p2.yn(), p3.yn()});
     }
-    const double v1 = rayf->valueFxy(p1.xn(), p1.yn(), nullptr);
-    const double v2 = rayf->valueFxy(p2.xn(), p2.yn(), nullptr);
-    const double v3 = rayf->valueFxy(p3.xn(), p3.yn(), nullptr);
-    const bool positive = v1 > 0.0 || v2 > 0.0 || v3 > 0.0;
-    const bool negative = v1 < 0.0 || v2 < 0.0 || v3 < 0.0;
+    const int s1 = VelboEdge2D::sideOfLine(*rayf, p1, onLine);
+    const int s2 = VelboEdge2D::sideOfLine(*rayf, p2, onLine);
+    const int s3 = VelboEdge2D::sideOfLine(*rayf, p3, onLine);
+    const bool positive = s1 > 0 || s2 > 0 || s3 > 0;
+    const bool negative = s1 < 0 || s2 < 0 || s3 < 0;
     return positive && negative;
 }
 
-VelboNode2D* VelboTriangle::triangleSlice(int* nbEdges, int* nbNodes, const double* yray, const Func2Linear* fray)
+VelboNode2D* VelboTriangle::triangleSlice(int* nbEdges, int* nbNodes, const double* yray, const Func2Linear* fray,
+                                          double onLine)
 {
     VelboEdge2D* const first = elementFirstEdge();
     VelboNode2D* firstNode = nullptr;
@@ -646,7 +647,7 @@ VelboNode2D* VelboTriangle::triangleSlice(int* nbEdges, int* nbNodes, const doub
             edge = edge->getNext();
             continue;
         }
-        VelboNode2D* node = edge->edgeSlice(yray, fray);
+        VelboNode2D* node = edge->edgeSlice(yray, fray, onLine);
         if (node == nullptr) {
             edge = edge->getNext();
             continue;

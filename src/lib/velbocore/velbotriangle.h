@@ -93,12 +93,14 @@ public:
     int triangleAreaSign() const;
 
     // Slicing. A ray is either y = *ray or the line rayf (exactly one given).
-    bool intersected(const double* ray, const Func2Linear* rayf) const;
+    // A vertex whose line value lies within onLine of 0 counts as on the line.
+    bool intersected(const double* ray, const Func2Linear* rayf, double onLine = 0.0) const;
     // Splits the crossed half-edges of the ring. Adds the sliced half-edges
     // to *nbEdges and the new nodes to *nbNodes; returns the first new node,
     // the others chained after it. *nbEdges becomes -1 when the ring does
     // not close.
-    VelboNode2D* triangleSlice(int* nbEdges, int* nbNodes, const double* yray, const Func2Linear* fray);
+    VelboNode2D* triangleSlice(int* nbEdges, int* nbNodes, const double* yray, const Func2Linear* fray,
+                               double onLine = 0.0);
     // Two (one split side) or three (two split sides) new triangles, chained,
     // made of this triangle's half-edges; the first is returned, null on
     // failure (then nothing is created or moved).
