@@ -185,27 +185,24 @@ bool checkTablesEmptiedByLastList() {
     int nameErr = 0;
     gone->setListName("gone", &nameErr);
     PKeyList::declareRelation(keep.get(), gone.get(), PKeyList::REL_ONE_TO_ONE, 1);
-
-    // A list whose registration failed takes a name under id -1.
+    // A list whose registration failed has nothing in the registry.
     bool taken = false;
     auto orphan = std::make_unique<KeyedList>(keep->getListId(), &taken);
     c.expect(taken, "orphan registration fails");
-    c.expect(orphan->setListName("orphan", &nameErr), "orphan takes a name");
-    c.expect(PKeyList::getListNameFromId(-1) == "orphan", "orphan name is entered under -1");
 
+    // Each table is emptied on its own, once only its null entry is left.
     gone->erase();
     gone.reset();
     c.expect(PKeyList::isListId(0), "id table kept while another list is entered");
-    c.expect(PKeyList::isListName("TAB_NULL"), "name table kept while it holds another name");
+    c.expect(!PKeyList::isListName("TAB_NULL"), "name table emptied once only TAB_NULL was left");
+    c.expect(PKeyList::getListNameFromId(0).empty(), "id 0 has no name any more");
+
+    orphan.reset();
+    c.expect(PKeyList::isListId(0), "an orphan's going changes no table");
 
     keep->erase();
     keep.reset();
     c.expect(!PKeyList::isListId(0), "id table emptied once only id 0 was left");
-    c.expect(PKeyList::isListName("TAB_NULL"), "name table still kept");
-
-    orphan.reset();
-    c.expect(!PKeyList::isListName("TAB_NULL"), "name table emptied by the last list");
-    c.expect(PKeyList::getListNameFromId(0).empty(), "id 0 has no name any more");
 
     bool failed = true;
     KeyedList onZero(0, &failed);
@@ -228,6 +225,9 @@ bool checkBaseDestructorKeepsEntries() {
         id = list.getListId();
     }
     c.expect(PKeyList::isListId(id), "id stays entered");
+    int err = 1;
+    c.expect(PKeyList::getListPointer(id, &err) == nullptr && err == 0,
+             "the entry no longer points at the list");
     c.expect(PKeyList::getListNameFromId(id) == "kept", "name stays entered");
     c.expect(PKeyList::isListId(0), "null entry stays");
     return c.ok();
@@ -405,33 +405,78 @@ TEST(PKeyListNames, NameOfAnUnknownIdIsEmpty) {
     EXPECT_FALSE(PKeyList::isListName("names.unknown"));
 }
 
-TEST(PKeyListNames, UnregisteredListIsNamedUnderIdMinusOne) {
-    const KeyedList holder;
-    {
-        bool taken = false;
-        const KeyedList unregistered(holder.getListId(), &taken);
-        ASSERT_TRUE(taken);
-        int err = 3;
-        EXPECT_TRUE(unregistered.setListName("names.orphan", &err));
-        EXPECT_EQ(err, 0);
-        EXPECT_EQ(PKeyList::getListNameFromId(-1), "names.orphan");
-        EXPECT_EQ(unregistered.getListName(), "names.orphan");
-        EXPECT_EQ(holder.getListName(), "");
-    }
-    EXPECT_FALSE(PKeyList::isListName("names.orphan"));
+TEST(PKeyListNames, EmptyNameIsRefused) {
+    const KeyedList list;
+    int err = 0;
+    EXPECT_FALSE(list.setListName("", &err));
+    EXPECT_EQ(err, -1);
+    EXPECT_FALSE(PKeyList::isListName(""));
+
+    ASSERT_TRUE(list.setListName("names.beforeEmpty", &err));
+    EXPECT_FALSE(list.setListName("", &err));
+    EXPECT_EQ(err, -1);
+    EXPECT_EQ(list.getListName(), "names.beforeEmpty");
+    // Naming again still replaces the one name.
+    EXPECT_TRUE(list.setListName("names.afterEmpty", &err));
+    EXPECT_FALSE(PKeyList::isListName("names.beforeEmpty"));
+    EXPECT_FALSE(PKeyList::isListName(""));
 }
 
-TEST(PKeyListNames, AnEmptyNameIsNoNameAndSurvivesOtherListsErasure) {
-    const KeyedList named;
-    int err = 0;
-    ASSERT_TRUE(named.setListName("", &err));
-    EXPECT_TRUE(PKeyList::isListName(""));
-    EXPECT_FALSE(named.hasListName());
+TEST(PKeyListNames, ListWithoutAnIdEntryTakesNoNameAndErasesNothing) {
+    // -1 is getListId of a list without an entry, so it is no id to choose.
     {
-        KeyedList unnamed;
-        unnamed.erase();
+        bool err = false;
+        const KeyedList minusOne(-1, &err);
+        EXPECT_TRUE(err);
+        EXPECT_FALSE(minusOne.isRegistered());
+        EXPECT_FALSE(PKeyList::isListId(-1));
     }
-    EXPECT_TRUE(PKeyList::isListName(""));
+
+    // A registered list with a name and relations on both sides, which the
+    // unregistered lists below must leave alone.
+    KeyedList holder;
+    KeyedList right;
+    int err = 0;
+    ASSERT_TRUE(holder.setListName("names.holder", &err));
+    ASSERT_TRUE(PKeyList::declareRelation(&holder, &right, PKeyList::REL_ONE_TO_ONE, 1));
+    ASSERT_TRUE(PKeyList::declareRelation(&right, &holder, PKeyList::REL_ONE_TO_ONE, 1));
+
+    bool taken = false;
+    KeyedList refused(holder.getListId(), &taken);
+    ASSERT_TRUE(taken);
+    bool chosenErr = true;
+    const int nextId = right.getListId() + 1;
+    KeyedList displaced(nextId, &chosenErr);
+    ASSERT_FALSE(chosenErr);
+    const KeyedList automatic;  // takes nextId over
+    ASSERT_EQ(automatic.getListId(), nextId);
+
+    struct Case {
+        const char* name;
+        KeyedList* list;
+    };
+    const Case cases[] = {
+        {"registration refused", &refused},
+        {"entry taken over by an automatic id", &displaced},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.list->getListId(), -1);
+        err = 0;
+        EXPECT_FALSE(c.list->setListName("names.unregistered", &err));
+        EXPECT_EQ(err, -1);
+        EXPECT_FALSE(PKeyList::isListName("names.unregistered"));
+        EXPECT_EQ(c.list->getListName(), "");
+        EXPECT_FALSE(c.list->hasListName());
+
+        c.list->erase();
+        EXPECT_EQ(PKeyList::getListNameFromId(holder.getListId()), "names.holder");
+        EXPECT_EQ(tabRefsOf(slotsOf(right)), (std::vector<int>{holder.getListId()}));
+        EXPECT_EQ(tabRefsOf(slotsOf(holder)), (std::vector<int>{right.getListId()}));
+        int perr = 1;
+        EXPECT_EQ(PKeyList::getListPointer(holder.getListId(), &perr), &holder);
+        EXPECT_EQ(PKeyList::getListPointer(nextId, &perr), &automatic);
+    }
 }
 
 TEST(PKeyListRelations, DeclareRelationRefusals) {
@@ -785,6 +830,79 @@ TEST_F(RelatedLists, RenameRelatedRenewsEachReferenceAtItsOwnRow) {
     EXPECT_TRUE(deliveries.setRefCalls.empty());
     EXPECT_EQ(orders.refsAt(1)[0].getKeyStr(), "p1");
     EXPECT_EQ(orders.refsAt(2)[0].getKeyStr(), "P0");
+}
+
+TEST(PKeyListRelated, RepeatedKeysActOnTheRowsThatReferToTheItem) {
+    // Parts a and x; orders that all share the key r, each referring to one
+    // part. Only the orders referring to a are removed or renamed.
+    struct Case {
+        const char* name;
+        bool rename;
+        std::vector<std::string> refs;  // part referred to by each order
+        std::vector<int> rows;          // rows given to remove or setRefAt
+        std::vector<std::string> after; // references left
+    };
+    const Case cases[] = {
+        {"remove, second row", false, {"x", "a"}, {1}, {"x"}},
+        {"remove, first and last rows", false, {"a", "x", "a"}, {0, 1}, {"x"}},
+        {"rename, second row", true, {"x", "a"}, {1}, {"x", "A"}},
+        {"rename, first and last rows", true, {"a", "x", "a"}, {0, 2}, {"A", "x", "A"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        KeyedList parts;
+        KeyedList orders;
+        parts.add("a");
+        parts.add("x");
+        ASSERT_TRUE(PKeyList::declareRelation(&parts, &orders, PKeyList::REL_ONE_TO_ONE, 1));
+        for (const std::string& part : c.refs) {
+            orders.add("r", {refTo(parts, part)});
+        }
+
+        const PKeyList::TpErrList code =
+            c.rename ? parts.renameRelatedAt(0, "A", "") : parts.removeRelatedAt(0);
+        EXPECT_EQ(code, PKeyList::ERR_NONE);
+        std::vector<int> rows = orders.removed;
+        for (const auto& call : orders.setRefCalls) {
+            rows.push_back(call.first);
+        }
+        EXPECT_EQ(rows, c.rows);
+        std::vector<std::string> after;
+        for (int row = 0; row < orders.sizeOf(); ++row) {
+            after.push_back(orders.refsAt(row)[0].getKeyStr());
+        }
+        EXPECT_EQ(after, c.after);
+    }
+}
+
+TEST(PKeyListRelated, ListDestroyedWithoutEraseIsPassedOver) {
+    // The orders list goes without m_erase: its entry stays, without it, and
+    // walks from the parts' side no longer reach it.
+    KeyedList parts;
+    KeyedList notes;
+    parts.add("p0");
+    parts.add("p1");
+    auto orders = std::make_unique<KeyedList>();
+    ASSERT_TRUE(PKeyList::declareRelation(&parts, orders.get(), PKeyList::REL_ONE_TO_ONE, 1));
+    ASSERT_TRUE(PKeyList::declareRelation(&parts, &notes, PKeyList::REL_ONE_TO_ONE, 1));
+    orders->add("o0", {refTo(parts, "p0")});
+    orders->add("o1", {refTo(parts, "p1")});
+    notes.add("n0", {refTo(parts, "p0")});
+    notes.add("n1", {refTo(parts, "p1")});
+    const int ordersId = orders->getListId();
+    orders->keepRegistryEntries();
+    orders.reset();
+
+    EXPECT_TRUE(PKeyList::isListId(ordersId));
+    int err = 1;
+    EXPECT_EQ(PKeyList::getListPointer(ordersId, &err), nullptr);
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(keysOf(parts.relatedAdiacentAt(0)), (std::vector<std::string>{"n0"}));
+    EXPECT_EQ(keysOf(parts.relatedCascadeAt(0)), (std::vector<std::string>{"n0"}));
+    EXPECT_EQ(parts.renameRelatedAt(0, "P0", ""), PKeyList::ERR_NONE);
+    EXPECT_EQ(notes.refsAt(0)[0].getKeyStr(), "P0");
+    EXPECT_EQ(parts.removeRelatedAt(1), PKeyList::ERR_NONE);
+    EXPECT_EQ(notes.keyList(), (VectorString{"n0"}));
 }
 
 TEST_F(RelatedLists, ItemWithoutReferrersChangesNothing) {

@@ -1,5 +1,7 @@
 #include "coreobj/pkeylist.h"
 
+#include <cstddef>
+
 // Registry tables, built when the library is loaded: each holds only its null
 // entry, id 0 standing for no list. Defined in this order on purpose.
 std::string PKeyList::m_objname = "PKeyList";
@@ -40,7 +42,8 @@ PKeyList::PKeyList(PKeyList* plist) {
 }
 
 PKeyList::PKeyList(PKeyList* plist, int id_tab, bool* err) {
-    const bool taken = m_tabId_tabPointer.count(id_tab) != 0;
+    // -1 is what getListId answers for a list without an entry: never an id.
+    const bool taken = id_tab == -1 || m_tabId_tabPointer.count(id_tab) != 0;
     if (err != nullptr) {
         *err = taken;
     }
@@ -53,8 +56,13 @@ PKeyList::PKeyList(PKeyList* plist, int id_tab, bool* err) {
 }
 
 PKeyList::~PKeyList() {
-    // The list's own entries stay; only tables left with nothing but their
-    // null entry are emptied.
+    // The list's own entries stay, its id entry without the list.
+    for (auto& entry : m_tabId_tabPointer) {
+        if (entry.second == this) {
+            entry.second = nullptr;
+        }
+    }
+    // Only tables left with nothing but their null entry are emptied.
     if (m_tabId_tabPointer.size() == 1 && m_tabId_tabPointer.begin()->first == 0) {
         m_tabId_tabPointer.clear();
     }
@@ -131,17 +139,20 @@ bool PKeyList::hasListName() const { return !getListName().empty(); }
 std::string PKeyList::getListName() const { return getListNameFromId(getListId()); }
 
 bool PKeyList::setListName(const std::string& name, int* err) const {
-    const bool taken = m_tabName_tabId.count(name) != 0;
+    // An empty name would read as no name, and a list without an id entry
+    // would share -1 with every other such list.
+    const int id = getListId();
+    const bool refused = name.empty() || id == -1 || m_tabName_tabId.count(name) != 0;
     if (err != nullptr) {
-        *err = taken ? -1 : 0;
+        *err = refused ? -1 : 0;
     }
-    if (taken) {
+    if (refused) {
         return false;
     }
     if (hasListName()) {
         m_tabName_tabId.erase(getListName());
     }
-    m_tabName_tabId[name] = getListId();
+    m_tabName_tabId[name] = id;
     return true;
 }
 
@@ -228,7 +239,7 @@ bool PKeyList::declareRelation(PKeyList* p_tabLeft, PKeyList* p_tabRight, TpRel 
 
 bool PKeyList::isValidPosition(int i) const { return i >= 0 && i < sizeOf(); }
 
-bool PKeyList::collectAdiacent(const PKeyItem& current, std::vector<PKeyItem>& result) const {
+bool PKeyList::collectAdiacent(const PKeyItem& current, std::vector<Related>& result) const {
     // Snapshot of the relations: a derived list may change the table while
     // answering hasRefAt or getAt.
     const map_TLeftTRight_TpRel relations = m_tabLeftAndRight_TpRel;
@@ -237,40 +248,56 @@ bool PKeyList::collectAdiacent(const PKeyItem& current, std::vector<PKeyItem>& r
             continue;
         }
         int err = 0;
-        const PKeyList* right = getListPointer(relation.first.second, &err);
+        PKeyList* right = getListPointer(relation.first.second, &err);
         if (err != 0) {
             return false;
         }
         if (right == nullptr) {
-            // The null entry holds no items.
+            // The null entry, or a list that has gone: no items.
             continue;
         }
         for (int r = 0; r < right->sizeOf(); ++r) {
             if (right->hasRefAt(r, current)) {
-                result.push_back(right->getAt(r));
+                result.push_back({right, r, right->getAt(r)});
             }
         }
     }
     return true;
 }
 
+namespace {
+
+template <typename Found>
+std::vector<PKeyItem> itemsOf(const std::vector<Found>& found) {
+    std::vector<PKeyItem> items;
+    items.reserve(found.size());
+    for (const Found& f : found) {
+        items.push_back(f.item);
+    }
+    return items;
+}
+
+}  // namespace
+
 std::vector<PKeyItem> PKeyList::relatedAdiacentAt(int i) const {
-    std::vector<PKeyItem> result;
     if (!isValidPosition(i)) {
-        return result;
+        return {};
     }
     const PKeyItem current = getAt(i);
-    collectAdiacent(current, result);
-    return result;
+    std::vector<Related> found;
+    collectAdiacent(current, found);
+    return itemsOf(found);
 }
 
 std::vector<PKeyItem> PKeyList::relatedCascadeAt(int i) const {
-    std::vector<PKeyItem> result;
     if (!isValidPosition(i)) {
-        return result;
+        return {};
     }
     const PKeyItem current = getAt(i);
-    if (!collectAdiacent(current, result)) {
+    std::vector<Related> found;
+    const bool complete = collectAdiacent(current, found);
+    std::vector<PKeyItem> result = itemsOf(found);
+    if (!complete) {
         return result;
     }
     const std::vector<PKeyItem> firstLevel = result;
@@ -300,31 +327,47 @@ PKeyList::TpErrList PKeyList::locate(const PKeyItem& item, PKeyList*& list, int&
     return ERR_NONE;
 }
 
-PKeyList::TpErrList PKeyList::forEachRelatedAt(int i,
+PKeyList::TpErrList PKeyList::forEachRelatedAt(int i, bool removing,
                                                const std::function<void(PKeyList&, int)>& act) {
     if (!isValidPosition(i)) {
         return ERR_KEY_POSITION_NOT_FOUND;
     }
-    const std::vector<PKeyItem> related = relatedAdiacentAt(i);
-    for (const PKeyItem& item : related) {
-        PKeyList* list = nullptr;
-        int pos = -1;
-        const TpErrList code = locate(item, list, pos);
-        if (code != ERR_NONE) {
-            return code;
+    const PKeyItem current = getAt(i);
+    std::vector<Related> related;
+    collectAdiacent(current, related);
+    for (std::size_t k = 0; k < related.size(); ++k) {
+        const Related& hit = related[k];
+        // Keys may repeat in a list: act on the row the walk found, not on
+        // the first row with the same key. The item's table reference must
+        // still lead to that list, and the row still hold that key.
+        int err = 0;
+        const PKeyList* list = getListPointer(hit.item, &err);
+        if (err != 0 || list == nullptr) {
+            return ERR_POINTER_NOT_FOUND;
         }
-        act(*list, pos);
+        if (list != hit.list || hit.row >= list->sizeOf() ||
+            list->getAt(hit.row).getKeyStr() != hit.item.getKeyStr()) {
+            return ERR_KEY_POSITION_NOT_FOUND;
+        }
+        act(*hit.list, hit.row);
+        if (removing) {
+            for (std::size_t later = k + 1; later < related.size(); ++later) {
+                if (related[later].list == hit.list && related[later].row > hit.row) {
+                    --related[later].row;
+                }
+            }
+        }
     }
     return ERR_NONE;
 }
 
 PKeyList::TpErrList PKeyList::removeRelatedAt(int i) {
-    return forEachRelatedAt(i, [](PKeyList& list, int pos) { list.remove(pos); });
+    return forEachRelatedAt(i, true, [](PKeyList& list, int pos) { list.remove(pos); });
 }
 
 PKeyList::TpErrList PKeyList::renameRelatedAt(int i, const std::string& key,
                                               const std::string& descr) {
-    return forEachRelatedAt(i, [&](PKeyList& list, int pos) {
+    return forEachRelatedAt(i, false, [&](PKeyList& list, int pos) {
         PKeyItem renewed(key);
         renewed.setDescr(descr);
         renewed.setTabRef(getListId());
@@ -333,7 +376,11 @@ PKeyList::TpErrList PKeyList::renameRelatedAt(int i, const std::string& key,
 }
 
 void PKeyList::m_erase() {
-    // An empty name means no name: never remove another list's entry for it.
+    // A list without an id entry has nothing in the registry.
+    if (getListId() == -1) {
+        return;
+    }
+
     const auto name = m_tabName_tabId.find(getListName());
     if (name != m_tabName_tabId.end() && name->second == getListId()) {
         m_tabName_tabId.erase(name);

@@ -39,12 +39,14 @@ public:
     // Registers `plist` under the next automatic id (101, 102, ...).
     explicit PKeyList(PKeyList* plist);
     // Registers `plist` under `id_tab`; *err is true, and nothing is entered,
-    // when the id is already taken.
+    // when the id is already taken or is -1 (the id of no entry).
     PKeyList(PKeyList* plist, int id_tab, bool* err);
 
     PKeyList(const PKeyList&) = delete;
     PKeyList& operator=(const PKeyList&) = delete;
 
+    // Keeps the list's registry entries, but its id entry no longer points
+    // at it: relation walks pass over a list that has gone.
     virtual ~PKeyList();
 
     virtual const PKeyItem& getAt(int i) const = 0;
@@ -69,6 +71,8 @@ public:
     virtual bool hasListName() const;
 
     std::string getListName() const;
+    // Refused (false, *err -1) for a name already entered, an empty name,
+    // or a list without an id entry.
     bool setListName(const std::string& name, int* err) const;
 
     // Appends to `keyl` the empty reference slots an item of this list has.
@@ -94,18 +98,27 @@ protected:
 
     // Takes this list out of the registry: its name, the relations on its
     // right side, and its id; relations on its left side move to left id 0.
+    // Nothing for a list without an id entry.
     void m_erase();
 
 private:
+    // An item of a right list found by the relation walk, with its row.
+    struct Related {
+        PKeyList* list;
+        int row;
+        PKeyItem item;
+    };
+
     bool isValidPosition(int i) const;
     // Items of the right lists of this list's relations that refer to
     // `current`; false when a right list is missing from the id table.
-    bool collectAdiacent(const PKeyItem& current, std::vector<PKeyItem>& result) const;
+    bool collectAdiacent(const PKeyItem& current, std::vector<Related>& result) const;
     // Finds the list and position of a related item.
     static TpErrList locate(const PKeyItem& item, PKeyList*& list, int& pos);
-    // Locates every item related to the item at i and acts on it; stops at the
-    // first that cannot be found.
-    TpErrList forEachRelatedAt(int i, const std::function<void(PKeyList&, int)>& act);
+    // Acts on every item related to the item at i, at the row where the walk
+    // found it (shifted past rows removed before it when `removing`); stops at
+    // the first whose table reference does not lead back to that row.
+    TpErrList forEachRelatedAt(int i, bool removing, const std::function<void(PKeyList&, int)>& act);
 
     static map_TabId_TabPointer init_TabId_TabPointer();
     static map_TabName_TabId init_TabName_TabId();
