@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -370,6 +371,84 @@ TEST(VelboModelerDomainChecks, BuildRefusesAModelWithoutConcreteOrBars)
     EXPECT_EQ(capture.out(), "");
 }
 
+TEST(VelboModelerDomainChecks, BuildRefusesNumbersThatAreNotFinite)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        const char* name;
+        std::function<void(VelboModeler&)> spoil;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"concrete node x not a number", [&](VelboModeler& m) { m.setNodeX(1, nan); },
+         "ERR: Cannot build domain of a model whose node *1* has a coordinate that is not finite\n"},
+        {"concrete node y infinite", [&](VelboModeler& m) { m.setNodeY(3, inf); },
+         "ERR: Cannot build domain of a model whose node *3* has a coordinate that is not finite\n"},
+        {"bar centre infinite", [&](VelboModeler& m) { m.setNodeX(12, -inf); },
+         "ERR: Cannot build domain of a model whose node *12* has a coordinate that is not finite\n"},
+        {"every node turned by a non-number", [&](VelboModeler& m) { m.sectionRotate(nan, 0.0, 0.0); },
+         "ERR: Cannot build domain of a model whose node *1* has a coordinate that is not finite\n"},
+        {"bar radius infinite", [&](VelboModeler& m) { m.setCircleRadius(2, inf); },
+         "ERR: Cannot build domain of a model whose circle *2* has a radius that is not finite\n"},
+        {"bar radius not a number", [&](VelboModeler& m) { m.setCircleRadius(4, nan); },
+         "ERR: Cannot build domain of a model whose circle *4* has a radius that is not finite\n"},
+        {"concrete law strength not a number",
+         [&](VelboModeler& m) {
+             m.addLawParaboleRectangle(7, "spoilt", nan, -0.002, -0.0035);
+             m.setTrianglesLaw(7);
+         },
+         "ERR: Cannot build domain of a model whose law *7* has a value that is not finite\n"},
+        {"steel law modulus infinite",
+         [&](VelboModeler& m) {
+             m.addLawBilinear(8, "spoilt", 391.3, inf, 0.01);
+             m.setCirclesLaw(8);
+         },
+         "ERR: Cannot build domain of a model whose law *8* has a value that is not finite\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StreamCapture capture;
+        VelboModeler modeler;
+        ASSERT_TRUE(modeler.addSection(1));
+        addRectangle(modeler);
+        c.spoil(modeler);
+        std::ostringstream before;
+        for (const auto& node : modeler.getNodesCoords()) {
+            before << node.first << ' ' << node.second[0] << ' ' << node.second[1] << '\n';
+        }
+        const Counts counts = Counts::now();
+        capture.clear();
+
+        EXPECT_FALSE(modeler.buildDomain(1, 2, false));
+        EXPECT_EQ(capture.err(), c.err);
+        EXPECT_EQ(capture.log(), kBuildStart);  // refused before any deformator is made
+        EXPECT_EQ(Counts::now(), counts);
+        std::ostringstream after;
+        for (const auto& node : modeler.getNodesCoords()) {
+            after << node.first << ' ' << node.second[0] << ' ' << node.second[1] << '\n';
+        }
+        EXPECT_EQ(after.str(), before.str());
+        // No domain was stored: every query asks for a build.
+        capture.clear();
+        for (const Query& q : queries()) {
+            SCOPED_TRACE(q.startLine);
+            EXPECT_TRUE(q.empty(modeler));
+            EXPECT_EQ(capture.err(), kNoDomain);
+            capture.clear();
+        }
+    }
+
+    // A spoilt law that no element of the model uses does not matter.
+    StreamCapture capture;
+    VelboModeler modeler;
+    ASSERT_TRUE(modeler.addSection(1));
+    addRectangle(modeler);
+    ASSERT_TRUE(modeler.addLawBilinear(9, "unused", nan, nan, nan));
+    EXPECT_TRUE(modeler.buildDomain(1, 2, false));
+    EXPECT_EQ(capture.err(), "");
+}
+
 // ---------------------------------------------------------------------------
 // The physical domain of the rectangle
 
@@ -601,6 +680,32 @@ TEST_F(VelboModelerDomain, CutsOutsideTheDomainAreRefused)
     EXPECT_EQ(capture.err(), rangeLine("x", "X", -1e12f, f(b[0]), f(b[1])) +
                                  "VelboModeler::intersectAtXDir(): no cut of the domain, return empty\n");
     EXPECT_EQ(capture.log(), "VelboModeler::intersectAtXDir(): start\n");
+    EXPECT_EQ(capture.out(), "");
+}
+
+TEST_F(VelboModelerDomain, CutsAtNotANumberAreRefusedLikeCutsOutOfRange)
+{
+    ASSERT_TRUE(modeler.buildDomain(2, 4, false));
+    const VDouble b = modeler.domainBounding();
+    auto f = [](double v) { return static_cast<float>(v); };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const float fnan = std::numeric_limits<float>::quiet_NaN();
+    capture.clear();
+
+    EXPECT_TRUE(modeler.intersectAtXDir(nan).empty());
+    EXPECT_EQ(capture.err(), rangeLine("x", "X", fnan, f(b[0]), f(b[1])) +
+                                 "VelboModeler::intersectAtXDir(): no cut of the domain, return empty\n");
+    capture.clear();
+
+    EXPECT_TRUE(modeler.intersectAtYDir(nan).empty());
+    EXPECT_EQ(capture.err(), rangeLine("y", "Y", fnan, f(b[2]), f(b[3])) +
+                                 "VelboModeler::intersectAtYDir(): no cut of the domain, return empty\n");
+    capture.clear();
+
+    EXPECT_TRUE(modeler.intersectAtZDir(nan).empty());
+    EXPECT_EQ(capture.err(), rangeLine("z", "Z", fnan, f(b[4]), f(b[5])) +
+                                 "VelboModeler::intersectAtZDir(): toVertexIntersecZdir failed at My = nan\n"
+                                 "VelboModeler::intersectAtZDir(): no cut of the domain, return empty\n");
     EXPECT_EQ(capture.out(), "");
 }
 

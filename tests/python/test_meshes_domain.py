@@ -5,7 +5,7 @@ import math
 import pytest
 
 import velbomodeler as vm
-from conftest import RECT_BARS, as_lists, vdouble, vvdouble
+from conftest import RECT_BARS, RECT_H, as_lists, vdouble, vvdouble
 
 NO_MODEL = "ERR: None model current yet.\n"
 WRONG_INDEX = "ERR: Wrong mesh index \n"
@@ -333,6 +333,38 @@ def test_cut_outside_the_domain(rc_section, capfd, name, line):
     err = capfd.readouterr().err
     assert line in err
     assert err.startswith("VelboModeler::")
+
+
+@pytest.mark.parametrize(
+    "name, line",
+    [
+        ("intersectAtXDir", "xSlice < m_minX || xSlice > m_maxX xSlice=(nan)"),
+        ("intersectAtYDir", "ySlice < m_minY || ySlice > m_maxY ySlice=(nan)"),
+        ("intersectAtZDir", "zSlice < m_minZ || zSlice > m_maxZ zSlice=(nan)"),
+    ],
+)
+def test_cut_at_nan_is_refused_like_a_cut_outside(rc_section, capfd, name, line):
+    m = rc_section
+    assert m.buildDomain(1, 2, False)
+    capfd.readouterr()
+    assert len(getattr(m, name)(float("nan"))) == 0
+    assert line in capfd.readouterr().err
+
+
+def test_domain_of_a_node_that_is_not_finite_is_refused(rc_section, capfd):
+    m = rc_section
+    assert m.setNodeX(2, float("nan"))
+    capfd.readouterr()
+    assert m.buildDomain(1, 2, False) is False
+    assert capfd.readouterr().err == (
+        "VelboModeler::buildDomain(): start\n"
+        "ERR: Cannot build domain of a model whose node *2* has a coordinate that is not finite\n"
+    )
+    assert m.getNodeX(1) == 0.0 and m.getNodeY(3) == RECT_H
+    for query in (m.fzVector, m.mxVector, m.myVector, m.domainBounding):
+        assert len(query()) == 0
+    for cut in (m.intersectAtXDir, m.intersectAtYDir, m.intersectAtZDir):
+        assert len(cut(0.0)) == 0
 
 
 def test_domain_after_build_turns_the_model_nodes(rc_section):

@@ -1,6 +1,8 @@
 #include "velbocore/velbomodeler.h"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <iostream>
 #include <memory>
 
@@ -686,6 +688,57 @@ bool VelboModeler::meshesSliceAtRays(VVDouble rays) {
 // ---------------------------------------------------------------------------
 // Interaction domain
 
+// Whether every number the law is made of is finite: its strain limits and,
+// for the two kinds of law the facade makes, its parameters.
+static bool lawIsFinite(const VelboCostitutiveLaw& law) {
+    std::vector<double> values = law.lawLimits();
+    values.insert(values.end(), {law.maxTractionDef(), law.maxCompressionDef(), law.maxCompUniformDef()});
+    if (const auto* parabola = dynamic_cast<const VelboParabola*>(&law))
+        values.insert(values.end(), {parabola->fcd(), parabola->ec2(), parabola->ecu()});
+    if (const auto* bilinear = dynamic_cast<const VelboBilinear*>(&law))
+        values.insert(values.end(), {bilinear->fyd(), bilinear->Es(), bilinear->esu()});
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+
+static bool nodeIsFinite(const VelboNode2D& node) {
+    // The build turns the nodes from their saved coordinates.
+    VelboNode2D saved(node);
+    saved.nodeRestoreGeometry();
+    return std::isfinite(node.xn()) && std::isfinite(node.yn()) && std::isfinite(saved.xn()) &&
+           std::isfinite(saved.yn());
+}
+
+// Why the domain of the model cannot be built from its numbers: the first
+// node coordinate, circle radius or law value of its elements that is not
+// finite; empty when there is none.
+static std::string nonFiniteCause(const VelboSectionModel& model,
+                                  const std::map<int, VelboCostitutiveLaw*>& laws) {
+    const auto nodeCause = [](const VelboNode2D& node) {
+        return (boost::format("node *%1%* has a coordinate that is not finite") % node.id()).str();
+    };
+    for (const VelboNode2D* node : model.sectionNodes())
+        if (node != nullptr && !nodeIsFinite(*node)) return nodeCause(*node);
+    for (const VelboSectionElement* element : model.sectionElements()) {
+        if (element == nullptr) continue;
+        for (int i = 0; i < element->sizeOfNodes(); ++i) {
+            const VelboNode2D* node = element->nodeAt(i);
+            if (node != nullptr && !nodeIsFinite(*node)) return nodeCause(*node);
+        }
+        const auto* circle = dynamic_cast<const VelboCircle*>(element);
+        if (circle != nullptr && !std::isfinite(circle->radius()))
+            return (boost::format("circle *%1%* has a radius that is not finite") % circle->id()).str();
+        const VelboCostitutiveLaw* law = element->getCostitutiveLaw();
+        if (law != nullptr && !lawIsFinite(*law)) {
+            const auto entry = std::find_if(laws.begin(), laws.end(),
+                                            [law](const auto& e) { return e.second == law; });
+            if (entry != laws.end())
+                return (boost::format("law *%1%* has a value that is not finite") % entry->first).str();
+            return (boost::format("law *%1%* has a value that is not finite") % law->lawDescr()).str();
+        }
+    }
+    return std::string();
+}
+
 bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebuild) {
     std::clog << boost::format("VelboModeler::buildDomain(): start\n");
     VelboSectionModel* model = m_currentOrReport();
@@ -720,6 +773,11 @@ bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebui
     }
     if (model->sectionPointElementsSize() == 0) {
         std::cerr << boost::format("ERR: Cannot build domain of a model without circles\n");
+        return false;
+    }
+    const std::string nonFinite = nonFiniteCause(*model, m_laws);
+    if (!nonFinite.empty()) {
+        std::cerr << boost::format("ERR: Cannot build domain of a model whose %1%\n") % nonFinite;
         return false;
     }
 

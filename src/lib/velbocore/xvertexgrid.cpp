@@ -122,7 +122,8 @@ bool XVertexGrid::toVertexIntersecXdir(float xSlice, unsigned int* nb, bool reor
     m_intersectXDir.clear();
     m_intersectXDir.insert(m_intersectXDir.end(), 3, 0.0f);
 
-    if (m_minX > xSlice || xSlice > m_maxX) {
+    // Written so that a value that is not a number fails too.
+    if (!(m_minX <= xSlice && xSlice <= m_maxX)) {
         if (nb != nullptr)
             *nb = 0;
         std::cerr << "xSlice < m_minX || xSlice > m_maxX " << "xSlice=(" << xSlice
@@ -140,7 +141,8 @@ bool XVertexGrid::toVertexIntersecYdir(float ySlice, unsigned int* nb, bool reor
     m_sliceY = ySlice;
     m_intersectYDir.clear();
 
-    if (m_minY > ySlice || ySlice > m_maxY) {
+    // Written so that a value that is not a number fails too.
+    if (!(m_minY <= ySlice && ySlice <= m_maxY)) {
         if (nb != nullptr)
             *nb = 0;
         std::cerr << "ySlice < m_minY || ySlice > m_maxY " << "ySlice=(" << ySlice
@@ -161,7 +163,8 @@ bool XVertexGrid::toVertexIntersecZdir(float zSlice, unsigned int* nb, bool reor
     m_intersectZDir.clear();
     m_intersectZDir.insert(m_intersectZDir.end(), 3, 0.0f);
 
-    if (m_minZ > zSlice || zSlice > m_maxZ) {
+    // Written so that a value that is not a number fails too.
+    if (!(m_minZ <= zSlice && zSlice <= m_maxZ)) {
         if (nb != nullptr)
             *nb = 0;
         std::cerr << "zSlice < m_minZ || zSlice > m_maxZ " << "zSlice=(" << zSlice
