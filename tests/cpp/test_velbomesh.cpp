@@ -557,7 +557,7 @@ TEST(VelboMesh, RandomSequencesOfRaysTileTheElement)
         }
         expectSoundMesh(*m.mesh, perimeterOf(p));
         // Every sub-triangle lies on one side of every line, to rounding.
-        const double margin = 4 * std::numeric_limits<double>::epsilon() * reach;
+        const double margin = 16 * std::numeric_limits<double>::epsilon() * reach;
         for (const VelboTriangle* t : m.triangles()) {
             for (const Func2Linear& line : lines) {
                 double lo = 0.0;
