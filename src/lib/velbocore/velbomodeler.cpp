@@ -60,7 +60,7 @@ VelboModeler::~VelboModeler() {
     }
     m_sectionModels.clear();
 
-    for (auto& [id, node] : m_sectionNodes2D) delete node;
+    // A node stays alive while a circle (or a caller's copy of one) still shares it.
     m_sectionNodes2D.clear();
 
     for (auto& [id, triangle] : m_sectionTriangles) {
@@ -187,9 +187,9 @@ bool VelboModeler::addNode(int id, double x, double y) {
         std::cerr << boost::format("ERR: Cannot add node with id yet present\n");
         return false;
     }
-    VelboNode2D* node = new VelboNode2D(x, y, id);
+    const std::shared_ptr<VelboNode2D> node(new VelboNode2D(x, y, id));
     m_sectionNodes2D[id] = node;
-    model->sectionAddNode(node);
+    model->sectionAddNode(node.get());
     if (m_logOn())
         std::clog << boost::format("Added with success new node 2D *%1%* to model *%2%*\n") % id %
                          m_currentModelId;
@@ -198,7 +198,7 @@ bool VelboModeler::addNode(int id, double x, double y) {
 
 VelboNode2D* VelboModeler::m_nodeOrReport(int id) const {
     const auto found = m_sectionNodes2D.find(id);
-    if (found != m_sectionNodes2D.end()) return found->second;
+    if (found != m_sectionNodes2D.end()) return found->second.get();
     std::cerr << boost::format("ERR: Node2D with id = %1% doesn't exist !!!\n") % id;
     return nullptr;
 }
@@ -319,9 +319,9 @@ bool VelboModeler::addTriangle(int id, int idn_1, int idn_2, int idn_3) {
 
     VelboTriangle* triangle = new VelboTriangle(id);
     triangle->releaseEdges();  // collected and deleted by the destructor
-    triangle->setP1(node1->second);
-    triangle->setP2(node2->second);
-    triangle->setP3(node3->second);
+    triangle->setP1(node1->second.get());
+    triangle->setP2(node2->second.get());
+    triangle->setP3(node3->second.get());
     triangle->setCostitutiveLaw(m_laws.at(kTrianglesDefaultLaw));
     m_sectionTriangles[id] = triangle;
     model->sectionAddElement(triangle);
@@ -399,7 +399,7 @@ bool VelboModeler::addCircle(int id, int idn_center, double radius) {
 
     VelboCircle* circle = new VelboCircle(id);
     circle->setRadius(radius);
-    circle->setCenter(center->second);
+    circle->shareCenter(center->second);
     circle->setCostitutiveLaw(m_laws.at(kCirclesDefaultLaw));
     m_sectionCircles[id] = circle;
     model->sectionAddElement(circle);
@@ -656,7 +656,11 @@ VecCircles VelboModeler::getCirclesAtMesh(int meshIndex) const {
     if (m_checkMeshIndex(meshIndex) != 0) return circles;
     std::vector<VelboCircle*> chain;
     m_getCurrent()->meshAt(meshIndex)->getCircles(chain);
-    for (const VelboCircle* c : chain) circles.push_back(*c);
+    for (const VelboCircle* c : chain) {
+        // The copy gets a centre of its own: the mesh's node goes with the mesh.
+        VelboCircle& copy = circles.emplace_back(*c);
+        if (c->center() != nullptr) copy.shareCenter(std::shared_ptr<VelboNode2D>(new VelboNode2D(*c->center())));
+    }
     return circles;
 }
 
