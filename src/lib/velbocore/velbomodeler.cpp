@@ -3,6 +3,7 @@
 #include <climits>
 #include <iostream>
 #include <memory>
+#include <new>
 
 #include <boost/format.hpp>
 
@@ -704,6 +705,12 @@ bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebui
                          "true if you want rebuild it !!!\n");
         return true;
     }
+    // A rebuild gives up the earlier domain first: whatever happens next, the
+    // result says whether the model has a domain at the end.
+    if (existing != m_interactionPointsMap.end()) {
+        delete existing->second;
+        m_interactionPointsMap.erase(existing);
+    }
 
     // Refuse what the deformator cannot build, before any node is turned.
     if (degreeDivision < 1 || ratioDivision < 1) {
@@ -713,7 +720,10 @@ bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebui
                          degreeDivision % ratioDivision;
         return false;
     }
-    const long long points = (4LL * degreeDivision + 1) * (static_cast<long long>(ratioDivision) + 1);
+    // Both divisions are at least 1 here: the point count of any two ints
+    // fits an unsigned long long (not always a long long).
+    const unsigned long long points = (4ULL * static_cast<unsigned int>(degreeDivision) + 1) *
+                                      (static_cast<unsigned long long>(ratioDivision) + 1);
     if (points > INT_MAX) {
         std::cerr << boost::format("ERR: Cannot build domain of %1% points: too many\n") % points;
         return false;
@@ -727,20 +737,22 @@ bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebui
         return false;
     }
 
-    if (existing != m_interactionPointsMap.end()) {
-        delete existing->second;
-        m_interactionPointsMap.erase(existing);
-    }
-
     std::clog << boost::format("VelboModeler::buildDomain(): ... build deformator\n");
-    VelboSecDeformRC deformator(model);
-    VelboInteractionPoints* domain =
-        deformator.interactionSurface(degreeDivision, ratioDivision, VelboSecDeformRC::ISO_UNIFORM);
-    if (domain == nullptr) {
+    try {
+        VelboSecDeformRC deformator(model);
+        std::unique_ptr<VelboInteractionPoints> domain(
+            deformator.interactionSurface(degreeDivision, ratioDivision, VelboSecDeformRC::ISO_UNIFORM));
+        if (!domain) {
+            std::clog << boost::format("VelboModeler::buildDomain(): end. Return false !!! \n");
+            return false;
+        }
+        m_interactionPointsMap[m_currentModelId] = domain.get();
+        domain.release();
+    } catch (const std::bad_alloc&) {
+        std::cerr << boost::format("ERR: Cannot build domain: out of memory\n");
         std::clog << boost::format("VelboModeler::buildDomain(): end. Return false !!! \n");
         return false;
     }
-    m_interactionPointsMap[m_currentModelId] = domain;
     std::clog << boost::format("VelboModeler::buildDomain(): end. Return true !!! \n");
     return true;
 }
