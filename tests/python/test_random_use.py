@@ -178,7 +178,7 @@ class Run:
     def verify_taken(self, record):
         self.check(record.holder.read(record.obj) == record.expected(), "taken object")
 
-    def vector_change(self, h, change, items=()):
+    def vector_change(self, h, change):
         """Applies change(seq, item) to the vector, to its marks and to its
         tokens; the error a list raises must be the vector's too. Then moves
         or detaches the vector's proxies as the tokens went."""
@@ -306,15 +306,14 @@ class Run:
             self.iterators.append([h, iter(h.obj), {"index": 0, "done": False}])
         elif choice == 12:
             self.what = "loop"
-            # Changes made while looping act as on a list: by index.
-            seen = []
-            for e in h.obj:
-                seen.append(h.read(e))
-                if len(seen) == 2:
+            # Changes made while looping act as on a list: the loop goes by index.
+            for i, e in enumerate(h.obj):
+                self.check(h.read(e) == h.marks[i], "loop item %d" % i)
+                if i == 1:
                     self.vector_change(h, lambda s, item: s.append(item(5)))
-                if len(seen) == 3 and len(h.marks) > 1:
+                if i == 2 and len(h.marks) > 1:
                     self.vector_change(h, lambda s, item: s.__delitem__(0))
-                if len(seen) > 40:
+                if i > 40:
                     break
         elif len(self.holders) < HOLDERS:
             self.what = "new vector"
