@@ -340,6 +340,34 @@ TEST(VelboCircle, CircleWithoutCentreNode)
     EXPECT_EQ(VelboNode2D::instances(), nodes + 1);
 }
 
+TEST(VelboCircle, SharedCentreLivesWithItsLastHolder)
+{
+    const unsigned int nodes = VelboNode2D::instances();
+    std::shared_ptr<VelboNode2D> node(new VelboNode2D(1.0, 2.0, 4));
+    std::unique_ptr<VelboCircle> c(new VelboCircle(3));
+    c->shareCenter(node);
+    EXPECT_EQ(c->center(), node.get());
+
+    // The owner and the circle go; the copy keeps the node and writes into it.
+    const VelboCircle copy(*c);
+    VelboNode2D* const shared = node.get();
+    node.reset();
+    c.reset();
+    EXPECT_EQ(VelboNode2D::instances(), nodes + 1);
+    ASSERT_EQ(copy.center(), shared);
+    EXPECT_TRUE(copy.getNodeCenter() == VelboNode2D(1.0, 2.0, 4));
+    VelboCircle writer(copy);
+    writer.setCenterNode(VelboNode2D(5.0, 6.0, 7));
+    EXPECT_EQ(copy.getNodeCenter().id(), 7);
+
+    // A centre set by pointer is not owned: the shared one is let go.
+    VelboNode2D other(0.0, 0.0, 9);
+    writer.setCenter(&other);
+    EXPECT_TRUE(writer.setNode(&other, 0));
+    EXPECT_EQ(writer.center(), &other);
+    EXPECT_EQ(VelboNode2D::instances(), nodes + 1);
+}
+
 TEST(VelboCircle, CopyWithoutCentreHasNoCentre)
 {
     const VelboCircle c(2);

@@ -298,6 +298,18 @@ TEST_F(VelboModelerDomain, BuildRefusesDivisionsItCannotMake)
         // (4 * 300000000 + 1) * 2 points do not fit an int.
         {300000000, 1, "ERR: Cannot build domain of 2400000002 points: too many\n"},
         {1, INT_MAX, "ERR: Cannot build domain of 10737418240 points: too many\n"},
+        {INT_MAX, 1, "ERR: Cannot build domain of 17179869178 points: too many\n"},
+        // The largest count two ints give: counted without overflow.
+        {INT_MAX, INT_MAX, "ERR: Cannot build domain of 18446744067267100672 points: too many\n"},
+        {INT_MAX - 1, INT_MAX - 2, "ERR: Cannot build domain of 18446744041497296910 points: too many\n"},
+        // One point past the largest set an int can count.
+        {1, 429496729, "ERR: Cannot build domain of 2147483650 points: too many\n"},
+        {INT_MIN, INT_MIN,
+         "ERR: Cannot build domain with degreeDivision = -2147483648 and ratioDivision = -2147483648: "
+         "both must be at least 1\n"},
+        {INT_MAX, INT_MIN,
+         "ERR: Cannot build domain with degreeDivision = 2147483647 and ratioDivision = -2147483648: "
+         "both must be at least 1\n"},
     };
     const MIntVDouble nodes = modeler.getNodesCoords();
     const Counts counts = Counts::now();
@@ -315,17 +327,26 @@ TEST_F(VelboModelerDomain, BuildRefusesDivisionsItCannotMake)
     }
 }
 
-TEST_F(VelboModelerDomain, RefusedRebuildKeepsTheEarlierDomain)
+// A rebuild gives the earlier domain up first, so the result still tells
+// whether the model has a domain: a refused rebuild leaves none.
+TEST_F(VelboModelerDomain, RefusedRebuildLeavesNoDomain)
 {
+    const unsigned int sets = VelboModeler::instancesOfInteractionPoints();
+    const unsigned int forces = VelboModeler::instancesOfSectionForces();
     ASSERT_TRUE(modeler.buildDomain(1, 2, false));
-    const VDouble fz = modeler.fzVector();
     const MIntVDouble nodes = modeler.getNodesCoords();
-    capture.clear();
-    EXPECT_FALSE(modeler.buildDomain(0, 2, true));
-    EXPECT_EQ(capture.err(),
-              "ERR: Cannot build domain with degreeDivision = 0 and ratioDivision = 2: both must be at least 1\n");
-    EXPECT_EQ(modeler.getNodesCoords(), nodes);
-    EXPECT_EQ(modeler.fzVector(), fz);
+    for (const auto& [degreeDivision, ratioDivision] : {std::pair{0, 2}, std::pair{INT_MAX, INT_MAX}}) {
+        capture.clear();
+        EXPECT_FALSE(modeler.buildDomain(degreeDivision, ratioDivision, true));
+        EXPECT_EQ(capture.err().rfind("ERR: Cannot build domain ", 0), 0u) << capture.err();
+        EXPECT_EQ(modeler.getNodesCoords(), nodes);
+        EXPECT_EQ(VelboModeler::instancesOfInteractionPoints(), sets);
+        EXPECT_EQ(VelboModeler::instancesOfSectionForces(), forces);
+        capture.clear();
+        EXPECT_TRUE(modeler.fzVector().empty());
+        EXPECT_EQ(capture.err(), kNoDomain);
+        ASSERT_TRUE(modeler.buildDomain(1, 2, false));
+    }
 }
 
 TEST(VelboModelerDomainChecks, BuildRefusesAModelWithoutConcreteOrBars)

@@ -265,6 +265,31 @@ TEST_F(VelboModelerElements, GetCirclesCopiesShareTheCentreNode)
     EXPECT_EQ(c.center()->xn(), 7.5);
 }
 
+TEST(VelboModelerCircleCopies, OutliveTheFacadeWithTheirCentre)
+{
+    StreamCapture capture;
+    const unsigned int nodes = VelboModeler::instancesOfNode2D();
+    MapCircles circles;
+    {
+        VelboModeler modeler;
+        ASSERT_TRUE(modeler.addSection(1));
+        ASSERT_TRUE(modeler.addNode(4, 1.0, 2.0));
+        ASSERT_TRUE(modeler.addNode(5, 3.0, 4.0));
+        ASSERT_TRUE(modeler.addCircle(20, 4, 8.0));
+        circles = modeler.getCircles();
+        circles.at(20).setCenterNode(VelboNode2D(1.5, 2.5, 4));
+        EXPECT_EQ(modeler.getNodeX(4), 1.5);
+    }
+    // Node 5 went with the facade, node 4 stays with the copy.
+    EXPECT_EQ(VelboModeler::instancesOfNode2D(), nodes + 1);
+    VelboCircle& c = circles.at(20);
+    EXPECT_TRUE(c.getNodeCenter() == VelboNode2D(1.5, 2.5, 4));
+    c.setCenterNode(VelboNode2D(6.0, 7.0, 8));
+    EXPECT_EQ(c.getNodeCenter().id(), 8);
+    circles.clear();
+    EXPECT_EQ(VelboModeler::instancesOfNode2D(), nodes);
+}
+
 // ---------------------------------------------------------------------------
 // Laws
 

@@ -466,3 +466,389 @@ def test_line_rays_take_only_a_vvdouble(unit_triangle, argument):
     with pytest.raises(TypeError):
         m.meshesSliceAtRays(argument)
     assert m.trianglesSizeAtMesh(0) == 1
+
+
+# ---------------------------------------------------------------- the list and dict contract
+#
+# Every element is made from an int mark and read back as it; for the
+# classes whose indexing hands out proxies, a proxy's mark can be written.
+# Whatever a program does to a container, what it took out of it before
+# stays valid: a proxy follows its element while the element is in the
+# container, and keeps the element's last value once it is removed or
+# replaced. Under the sanitizer build any stray access aborts the run.
+
+
+def get_id(e):
+    return e.id
+
+
+def set_id(e, mark):
+    e.id = mark
+
+
+def get_first(e):
+    return e[0]
+
+
+def set_first(e, mark):
+    e[0] = mark
+
+
+def vint(values):
+    return filled(vm.VInt, values)
+
+
+# class, make(mark), read(element) -> mark, write(proxy, mark) or None
+CONTRACT_VECTORS = {
+    "VInt": (vm.VInt, lambda i: i, lambda e: e, None),
+    "VDouble": (vm.VDouble, lambda i: i + 0.25, lambda e: e - 0.25, None),
+    "VFloat": (vm.VFloat, lambda i: i + 0.5, lambda e: e - 0.5, None),
+    "VVDouble": (vm.VVDouble, lambda i: vdouble([i, 0.5]), get_first, set_first),
+    "VecNodes": (vm.VecNodes, node, get_id, set_id),
+    "VecTriangles": (vm.VecTriangles, triangle, get_id, set_id),
+    "VecCircles": (vm.VecCircles, circle, get_id, set_id),
+}
+PROXY_VECTORS = [name for name, (_, _, _, write) in CONTRACT_VECTORS.items() if write]
+
+CONTRACT_MAPS = {
+    "MIntVInt": (vm.MIntVInt, lambda i: vint([i]), get_first, set_first),
+    "MIntVDouble": (vm.MIntVDouble, lambda i: vdouble([i]), get_first, set_first),
+    "MapNodes": (vm.MapNodes, node, get_id, set_id),
+    "MapTriangles": (vm.MapTriangles, triangle, get_id, set_id),
+    "MapCircles": (vm.MapCircles, circle, get_id, set_id),
+}
+PROXY_MAPS = [name for name in CONTRACT_MAPS if name != "MapNodes"]
+
+
+def marks(container, read):
+    return [read(e) for e in container]
+
+
+def keyed(mapping, read):
+    return {e.key(): read(e.data()) for e in mapping}
+
+
+@pytest.fixture(params=list(CONTRACT_VECTORS))
+def vec(request):
+    return CONTRACT_VECTORS[request.param]
+
+
+@pytest.fixture(params=PROXY_VECTORS)
+def proxy_vec(request):
+    return CONTRACT_VECTORS[request.param]
+
+
+@pytest.fixture(params=list(CONTRACT_MAPS))
+def cmap(request):
+    cls, make, read, write = CONTRACT_MAPS[request.param]
+    m = cls()
+    for key in (1, 2, 3):
+        m[key] = make(key)
+    return m, make, read, write, request.param != "MapNodes"
+
+
+@pytest.fixture(params=PROXY_MAPS)
+def proxy_map(request):
+    cls, make, read, write = CONTRACT_MAPS[request.param]
+    m = cls()
+    for key in (1, 2, 3):
+        m[key] = make(key)
+    return m, make, read, write
+
+
+def test_vector_element_from_iteration_survives_growth(vec):
+    cls, make, read, write = vec
+    v = filled(cls, [make(i) for i in range(3)])
+    it = iter(v)
+    first = next(it)
+    v.extend([make(i) for i in range(3, 40)])  # the storage moves
+    assert read(first) == 0
+    # Iteration goes on by index over the grown vector.
+    assert [read(e) for e in it] == list(range(1, 40))
+    if write:
+        write(first, 100)
+        assert read(v[0]) == 100
+
+
+def test_vector_elements_from_iteration_survive_shrinking(vec):
+    cls, make, read, write = vec
+    v = filled(cls, [make(i) for i in range(6)])
+    it = iter(v)
+    taken = [next(it), next(it)]
+    del v[0:4]
+    assert [read(e) for e in taken] == [0, 1]
+    assert list(it) == []  # as a list iterator: index 2 is past the end now
+    if write:
+        write(taken[0], 50)
+        assert marks(v, read) == [4, 5]
+
+
+# Changes made from inside a loop over the vector: the loop sees what a loop
+# over a list making the same changes sees.
+def change_during_loop(seq, step, make):
+    if step == 1:
+        seq.append(make(10))
+    elif step == 2:
+        del seq[0]
+    elif step == 3:
+        seq[1:1] = [make(11), make(12)]
+    elif step == 4:
+        seq[-1] = make(13)
+    elif step == 5:
+        del seq[-3:]
+
+
+def test_vector_changed_during_a_loop_acts_as_a_list(vec):
+    cls, make, read, write = vec
+    v = filled(cls, [make(i) for i in range(5)])
+    model = list(range(5))
+
+    seen = []
+    for e in v:
+        seen.append(read(e))
+        change_during_loop(v, len(seen), make)
+    expected_seen = []
+    for e in model:
+        expected_seen.append(e)
+        change_during_loop(model, len(expected_seen), lambda i: i)
+
+    assert seen == expected_seen
+    assert marks(v, read) == model
+
+
+def test_vector_replacing_an_element_detaches_its_proxy_only(proxy_vec):
+    cls, make, read, write = proxy_vec
+    v = filled(cls, [make(i) for i in range(5)])
+    before, at, after = v[0], v[1], v[2]
+    v[1] = make(9)
+    assert read(at) == 1 and read(v[1]) == 9
+    write(at, 70)  # the detached copy is its own
+    assert read(v[1]) == 9
+    write(before, 71)
+    write(after, 72)
+    assert marks(v, read) == [71, 9, 72, 3, 4]
+
+
+def test_vector_slice_assignment_moves_or_detaches_proxies(proxy_vec):
+    cls, make, read, write = proxy_vec
+    v = filled(cls, [make(i) for i in range(5)])
+    p = v[3]
+    v[0:1] = [make(20), make(21)]  # one element before p becomes two
+    write(p, 80)
+    assert marks(v, read) == [20, 21, 1, 2, 80, 4]
+    v[3:5] = [make(30)]  # p's element is replaced
+    assert read(p) == 80
+    write(p, 81)
+    assert marks(v, read) == [20, 21, 1, 30, 4]
+    q = v[4]
+    v[::2] = [make(40), make(41), make(42)]  # an extended slice over q's element
+    assert read(q) == 4
+    assert marks(v, read) == [40, 21, 41, 30, 42]
+
+
+def delete_at(index):
+    return lambda v: v.__delitem__(index)
+
+
+# Deleting from a vector [0 .. 5] with a live proxy of element 1: where the
+# element is afterwards, or None when it went.
+@pytest.mark.parametrize(
+    "delete, position",
+    [
+        (delete_at(0), 0),
+        (delete_at(-1), 1),
+        (delete_at(1), None),
+        (delete_at(-5), None),
+        (delete_at(slice(0, 1)), 0),
+        (delete_at(slice(0, 2)), None),
+        (delete_at(slice(2, None)), 1),
+        (delete_at(slice(None, None, 2)), 0),
+        (delete_at(slice(1, None, 2)), None),
+        (delete_at(slice(None, None, -3)), 1),
+    ],
+    ids=["before", "after", "at", "at-negative", "slice-before", "slice-over", "slice-after",
+         "step-around", "step-over", "negative-step"],
+)
+def test_vector_delete_before_at_and_after_a_proxy(proxy_vec, delete, position):
+    cls, make, read, write = proxy_vec
+    v = filled(cls, [make(i) for i in range(6)])
+    p = v[1]
+    model = list(range(6))
+    delete(v)
+    delete(model)
+    assert read(p) == 1
+    write(p, 99)
+    expected = list(model)
+    if position is not None:
+        expected[position] = 99
+    assert marks(v, read) == expected
+    assert read(p) == 99
+
+
+def test_vector_proxies_of_one_element_are_one_object(proxy_vec):
+    cls, make, read, write = proxy_vec
+    v = filled(cls, [make(i) for i in range(3)])
+    p = v[1]
+    assert v[1] is p and v[-2] is p
+    assert list(v)[1] is p
+    del v[0]
+    assert v[0] is p
+
+
+def test_vector_missing_index_raises_and_changes_nothing(vec):
+    cls, make, read, write = vec
+    v = filled(cls, [make(i) for i in range(3)])
+    for index in (3, -4, 2**70):
+        with pytest.raises(IndexError):
+            del v[index]
+        with pytest.raises(IndexError):
+            v[index] = make(9)
+        with pytest.raises(IndexError):
+            v[index]
+    assert marks(v, read) == [0, 1, 2]
+
+
+def test_vector_extended_slice_assignment_needs_equal_length(vec):
+    cls, make, read, write = vec
+    v = filled(cls, [make(i) for i in range(4)])
+    with pytest.raises(ValueError):
+        v[::2] = [make(9)]
+    assert v[::-1] is not v and marks(v[::-1], read) == [3, 2, 1, 0]
+    assert marks(v, read) == [0, 1, 2, 3]
+
+
+def test_map_entries_from_iteration_stay_valid(cmap):
+    m, make, read, write, proxies = cmap
+    entries = list(m)
+    del m[1]
+    m[3] = make(30)
+    m[4] = make(4)
+    assert [e.key() for e in entries] == [1, 2, 3]
+    assert [read(e.data()) for e in entries] == [1, 2, 3]
+    write(entries[1].data(), 20)
+    write(entries[0].data(), 10)
+    # A proxy still in its map writes into it; a copy or a detached proxy does not.
+    assert keyed(m, read) == {2: 20 if proxies else 2, 3: 30, 4: 4}
+    assert read(entries[0].data()) == (10 if proxies else 1)
+
+
+@pytest.mark.parametrize(
+    "change",
+    [lambda m, make: m.__setitem__(9, make(9)), lambda m, make: m.__delitem__(3)],
+    ids=["add", "delete"],
+)
+def test_map_size_change_during_iteration_raises(cmap, change):
+    m, make, read, write, proxies = cmap
+    it = iter(m)
+    first = next(it)
+    change(m, make)
+    with pytest.raises(RuntimeError):
+        next(it)
+    assert first.key() == 1 and read(first.data()) == 1
+
+
+def test_map_values_replaced_during_iteration(cmap):
+    m, make, read, write, proxies = cmap
+    seen = []
+    for e in m:
+        seen.append((e.key(), read(e.data())))
+        m[e.key()] = make(10 * e.key())
+        # The entry keeps the value it was made with.
+        assert read(e.data()) == e.key()
+    assert seen == [(1, 1), (2, 2), (3, 3)]
+    assert keyed(m, read) == {1: 10, 2: 20, 3: 30}
+
+
+def test_map_replacing_a_value_detaches_its_proxy_only(proxy_map):
+    m, make, read, write = proxy_map
+    p1, p2 = m[1], m[2]
+    m[2] = make(20)
+    assert read(p2) == 2
+    write(p2, 21)
+    write(p1, 11)
+    assert keyed(m, read) == {1: 11, 2: 20, 3: 3}
+
+
+def test_map_delete_before_at_and_after_a_proxy(proxy_map):
+    m, make, read, write = proxy_map
+    m[4] = make(4)
+    first, p = m[1], m[2]
+    del m[3]  # a key above every live proxy's key
+    del m[1]
+    write(p, 22)
+    assert keyed(m, read) == {2: 22, 4: 4}
+    assert read(first) == 1
+    del m[2]
+    assert read(p) == 22
+    write(p, 23)
+    assert keyed(m, read) == {4: 4}
+    assert m[4] is m[4]
+
+
+def test_map_missing_key_raises_key_error(cmap):
+    m, make, read, write, proxies = cmap
+    for key in (0, 4, -1, 2**40):
+        with pytest.raises(KeyError):
+            del m[key]
+        with pytest.raises(KeyError):
+            m[key]
+        assert key not in m
+    assert keyed(m, read) == {1: 1, 2: 2, 3: 3}
+
+
+def test_map_proxy_from_a_modeller_result(unit_triangle):
+    m = unit_triangle
+    assert m.addNode(4, 2.0, 2.0)
+    assert m.addTriangle(8, 2, 3, 4)
+    ids = m.getTrianglesIds()
+    first = ids[7]
+    del ids[8]
+    first.append(5)
+    assert {k: list(v) for k, v in vm.toPythonDict(ids).items()} == {7: [1, 2, 3, 5]}
+
+
+class Sneaky(float):
+    """A float whose conversion runs Python code first."""
+
+    def __new__(cls, value, action):
+        number = float.__new__(cls, value)
+        number.action = action
+        return number
+
+    def __float__(self):
+        self.action()
+        return float.__float__(self)
+
+
+# Converting an argument may change the container a proxy stands in: the
+# call still lands on the element where it is after the change, or on the
+# proxy's own copy once the element is gone.
+def test_argument_conversion_that_moves_the_element():
+    rows = vvdouble([[1.0]])
+    row = rows[0]
+    row.append(Sneaky(2.0, lambda: rows.extend([vdouble([0.0])] * 50)))
+    assert list(rows[0]) == [1.0, 2.0] and len(rows) == 51
+
+    nodes = filled(vm.VecNodes, [node(1)])
+    n = nodes[0]
+    n.xn = Sneaky(9.0, lambda: nodes.extend([node(2)] * 50))
+    assert nodes[0].xn == 9.0
+
+
+def test_argument_conversion_that_removes_the_element():
+    rows = vvdouble([[1.0], [2.0]])
+    row = rows[0]
+    row.append(Sneaky(3.0, lambda: rows.__delitem__(0)))
+    assert list(row) == [1.0, 3.0]
+    assert [list(r) for r in rows] == [[2.0]]
+
+    values = vm.MIntVDouble()
+    values[1] = vdouble([1.0])
+    value = values[1]
+    value.append(Sneaky(5.0, lambda: values.__delitem__(1)))
+    assert list(value) == [1.0, 5.0] and len(values) == 0
+
+    circles = filled(vm.VecCircles, [circle(1), circle(2)])
+    c = circles[0]
+    c.radius = Sneaky(8.0, lambda: circles.__delitem__(slice(None)))
+    assert c.radius == 8.0 and len(circles) == 0

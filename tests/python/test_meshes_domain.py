@@ -5,7 +5,7 @@ import math
 import pytest
 
 import velbomodeler as vm
-from conftest import RECT_BARS, RECT_H, as_lists, vdouble, vvdouble
+from conftest import RECT_BARS, RECT_H, as_lists, counters, vdouble, vvdouble
 
 NO_MODEL = "ERR: None model current yet.\n"
 WRONG_INDEX = "ERR: Wrong mesh index \n"
@@ -417,3 +417,54 @@ def test_domain_build_refused(current, capfd, make, divisions):
     assert "ERR: " in capfd.readouterr().err
     assert as_lists(m.getNodesCoords()) == coords
     assert len(m.fzVector()) == 0
+
+
+# Divisions at the ends of the int range: refused before anything is turned
+# or allocated, the point count reckoned without overflow. A rebuild gives
+# the earlier domain up first, so the model is left without one.
+@pytest.mark.parametrize(
+    "divisions",
+    [
+        (2**31 - 1, 2**31 - 1),
+        (2**31 - 2, 2**31 - 3),
+        (2**31 - 1, 1),
+        (1, 2**31 - 1),
+        (1, 429496729),  # one point more than an int counts
+        (0, 0),
+        (0, 2**31 - 1),
+        (-(2**31), -(2**31)),
+        (2**31 - 1, -1),
+    ],
+)
+@pytest.mark.parametrize("rebuild", [False, True], ids=["build", "rebuild"])
+def test_domain_build_with_extreme_divisions(rc_section, capfd, divisions, rebuild):
+    m = rc_section
+    if rebuild:
+        assert m.buildDomain(1, 1, False)
+        built = counters()
+    coords = as_lists(m.getNodesCoords())
+    before = counters()
+    capfd.readouterr()
+    assert m.buildDomain(*divisions, rebuild) is False
+    assert "\nERR: Cannot build domain " in capfd.readouterr().err
+    assert as_lists(m.getNodesCoords()) == coords
+    assert len(m.fzVector()) == 0
+    after = counters()
+    if rebuild:
+        assert after["instancesOfInteractionPoints"] == built["instancesOfInteractionPoints"] - 1
+        assert after["instancesOfSectionForces"] == built["instancesOfSectionForces"] - 10
+        del after["instancesOfInteractionPoints"], after["instancesOfSectionForces"]
+        del before["instancesOfInteractionPoints"], before["instancesOfSectionForces"]
+    assert after == before
+    # And a domain can still be built.
+    assert m.buildDomain(1, 2, False)
+    assert len(m.fzVector()) == 15
+
+
+@pytest.mark.parametrize("divisions", [(2**31, 1), (1, -(2**31) - 1), (2**64, 2**64)])
+def test_domain_divisions_beyond_an_int_are_refused_by_the_call(rc_section, divisions):
+    m = rc_section
+    before = counters()
+    with pytest.raises(OverflowError):
+        m.buildDomain(*divisions, False)
+    assert counters() == before

@@ -260,6 +260,38 @@ def test_centre_of_a_modeller_circle_writes_the_modeller_node(current):
     assert as_tuple(circle.center) == (9, 2.0, -1.0)
 
 
+# A circle taken from the modeller shares the modeller's centre node and
+# keeps it alive: it stays valid after the modeller is gone.
+@pytest.mark.parametrize(
+    "take",
+    [
+        lambda m: m.getCircles()[1],
+        lambda m: next(iter(m.getCircles())).data(),
+        lambda m: vm.toPythonDict(m.getCircles())[1],
+    ],
+    ids=["indexing", "iteration", "dict"],
+)
+def test_modeller_circle_outlives_the_modeller(take):
+    baseline = live_nodes()
+    m = VM()
+    assert m.addSection(1)
+    assert m.addNode(3, 1.0, 1.0)
+    assert m.addNode(4, 7.0, 7.0)
+    assert m.addCircle(1, 3, 6.0)
+    circle = take(m)
+    circle.center = vm.VelboNode2D(2.0, 3.0, 3)
+    assert (m.getNodeX(3), m.getNodeY(3)) == (2.0, 3.0)
+    del m
+    # Node 4 went with the modeller; node 3 stays with the circle.
+    assert live_nodes() == baseline + 1
+    assert as_tuple(circle.center) == (3, 2.0, 3.0)
+    circle.center = vm.VelboNode2D(5.0, 6.0, 8)
+    assert as_tuple(circle.center) == (8, 5.0, 6.0)
+    assert circle.radius == 6.0
+    del circle
+    assert live_nodes() == baseline
+
+
 # ---------------------------------------------------------------- VelboAreaProperties
 
 AREA_PROPERTIES = ["area", "sx", "ixx", "iyy", "ixy", "ixxx", "ixxy"]

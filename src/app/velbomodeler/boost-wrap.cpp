@@ -2,10 +2,12 @@
 // containers, registered with Boost.Python.
 
 #include <boost/python.hpp>
-#include <boost/python/suite/indexing/map_indexing_suite.hpp>
-#include <boost/python/suite/indexing/vector_indexing_suite.hpp>
 
 #include <vector>
+
+#include "map-class.h"
+#include "property-setters.h"
+#include "vector-class.h"
 
 #include "velbocore/velboareaproperties.h"
 #include "velbocore/velbocircle.h"
@@ -14,6 +16,9 @@
 #include "velbocore/velbotriangle.h"
 
 using namespace boost::python;
+using velbopy::objectId;
+using velbopy::setObjectId;
+using velbopy::SetProperty;
 
 typedef std::vector<VelboTriangle> VecTriangles;
 
@@ -52,16 +57,6 @@ list (*VDoubleToPythonList)(VDouble) = &toPythonList<double>;
 
 BOOST_PYTHON_MEMBER_FUNCTION_OVERLOADS(VelboModeler_addSection_overloads, addSection, 1, 2)
 
-// Property accessors of the identifier base, seen from each value class.
-template <class T>
-static int objectId(const T& object) {
-    return object.id();
-}
-template <class T>
-static void setObjectId(T& object, int id) {
-    object.setId(id);
-}
-
 BOOST_PYTHON_MODULE(velbomodeler) {
     register_exception_translator<exc_id_not_present>(&translate);
 
@@ -73,41 +68,41 @@ BOOST_PYTHON_MODULE(velbomodeler) {
     def("toPythonList", VIntToPythonList);
     def("toPythonList", VDoubleToPythonList);
 
-    class_<VInt>("VInt").def(vector_indexing_suite<VInt>());
-    class_<VDouble>("VDouble").def(vector_indexing_suite<VDouble>());
-    class_<VVDouble>("VVDouble").def(vector_indexing_suite<VVDouble>());
-    class_<VFloat>("VFloat").def(vector_indexing_suite<VFloat>());
-    class_<MIntVInt>("MIntVInt").def(map_indexing_suite<MIntVInt>());
-    class_<MIntVDouble>("MIntVDouble").def(map_indexing_suite<MIntVDouble>());
-    class_<VecNodes>("VecNodes").def(vector_indexing_suite<VecNodes>());
-    class_<VecTriangles>("VecTriangles").def(vector_indexing_suite<VecTriangles>());
-    class_<VecCircles>("VecCircles").def(vector_indexing_suite<VecCircles>());
-    class_<MapNodes>("MapNodes").def(map_indexing_suite<MapNodes, true>());
+    velbopy::VectorClass<VInt>::define("VInt");
+    velbopy::VectorClass<VDouble>::define("VDouble");
+    velbopy::VectorClass<VVDouble>::define("VVDouble");
+    velbopy::VectorClass<VFloat>::define("VFloat");
+    velbopy::MapClass<MIntVInt>::define("MIntVInt");
+    velbopy::MapClass<MIntVDouble>::define("MIntVDouble");
+    velbopy::VectorClass<VecNodes>::define("VecNodes");
+    velbopy::VectorClass<VecTriangles>::define("VecTriangles");
+    velbopy::VectorClass<VecCircles>::define("VecCircles");
+    velbopy::MapClass<MapNodes, true>::define("MapNodes");
 
     class_<VelboNode2D>("VelboNode2D", init<>())
         .def(init<int>())
         .def(init<double, double>())
         .def(init<double, double, int>())
         .add_property("id", &objectId<VelboNode2D>, &setObjectId<VelboNode2D>)
-        .add_property("xn", &VelboNode2D::xn, &VelboNode2D::setXn)
-        .add_property("yn", &VelboNode2D::yn, &VelboNode2D::setYn);
+        .add_property("xn", &VelboNode2D::xn, &SetProperty<&VelboNode2D::setXn>::call)
+        .add_property("yn", &VelboNode2D::yn, &SetProperty<&VelboNode2D::setYn>::call);
 
-    class_<MapTriangles>("MapTriangles").def(map_indexing_suite<MapTriangles>());
+    velbopy::MapClass<MapTriangles>::define("MapTriangles");
 
     class_<VelboTriangle>("VelboTriangle", init<>())
         .def(init<int>())
         .add_property("id", &objectId<VelboTriangle>, &setObjectId<VelboTriangle>)
-        .add_property("p1", &VelboTriangle::getNodeP1, &VelboTriangle::setNodeP1)
-        .add_property("p2", &VelboTriangle::getNodeP2, &VelboTriangle::setNodeP2)
-        .add_property("p3", &VelboTriangle::getNodeP3, &VelboTriangle::setNodeP3);
+        .add_property("p1", &VelboTriangle::getNodeP1, &SetProperty<&VelboTriangle::setNodeP1>::call)
+        .add_property("p2", &VelboTriangle::getNodeP2, &SetProperty<&VelboTriangle::setNodeP2>::call)
+        .add_property("p3", &VelboTriangle::getNodeP3, &SetProperty<&VelboTriangle::setNodeP3>::call);
 
-    class_<MapCircles>("MapCircles").def(map_indexing_suite<MapCircles>());
+    velbopy::MapClass<MapCircles>::define("MapCircles");
 
     class_<VelboCircle>("VelboCircle", init<>())
         .def(init<int>())
         .add_property("id", &objectId<VelboCircle>, &setObjectId<VelboCircle>)
-        .add_property("radius", &VelboCircle::radius, &VelboCircle::setRadiusNC)
-        .add_property("center", &VelboCircle::getNodeCenter, &VelboCircle::setCenterNode);
+        .add_property("radius", &VelboCircle::radius, &SetProperty<&VelboCircle::setRadiusNC>::call)
+        .add_property("center", &VelboCircle::getNodeCenter, &SetProperty<&VelboCircle::setCenterNode>::call);
 
     class_<VelboAreaProperties>("VelboAreaProperties", init<>())
         .add_property("area", &VelboAreaProperties::area, &VelboAreaProperties::setArea)

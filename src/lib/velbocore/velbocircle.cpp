@@ -85,7 +85,17 @@ VelboCircle* VelboCircle::clone() const
 
 VelboCircle* VelboCircle::setCenter(VelboNode2D* center)
 {
+    if (center != m_heldCenter.get()) {
+        m_heldCenter.reset();
+    }
     m_center = center;
+    return this;
+}
+
+VelboCircle* VelboCircle::shareCenter(const std::shared_ptr<VelboNode2D>& center)
+{
+    m_heldCenter = center;
+    m_center = center.get();
     return this;
 }
 
@@ -127,7 +137,7 @@ bool VelboCircle::setNode(VelboNode2D* node, int i)
     if (node == nullptr || i != 0) {
         return false;
     }
-    m_center = node;
+    setCenter(node);
     return true;
 }
 

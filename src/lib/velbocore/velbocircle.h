@@ -7,9 +7,10 @@
 #include "velbocore/velbosectionelement.h"
 
 // Point element of a section (a reinforcing bar): a centre node and a
-// radius. The centre node is shared with copies and not owned, except for a
-// node the circle had to create itself in setCenterNode, which is held by
-// all circles sharing it.
+// radius. The centre node is shared with copies. It is not owned when set
+// with setCenter or setNode; a node given with shareCenter, or created by
+// setCenterNode when there was none, is held by every circle sharing it and
+// lives as long as the last of them.
 class VelboCircle : public VelboSectionElement {
 public:
     explicit VelboCircle(int id = 0);
@@ -26,7 +27,10 @@ public:
     VelboCircle* clone() const override;
 
     VelboNode2D* center() const { return m_center; }
+    // A centre the circle does not own.
     VelboCircle* setCenter(VelboNode2D* center);
+    // A centre owned together with its other holders (this circle's copies included).
+    VelboCircle* shareCenter(const std::shared_ptr<VelboNode2D>& center);
     // Copy of the centre node; VelboNode2D() when there is none.
     VelboNode2D getNodeCenter() const;
     // Assigns into the shared centre node (creates one when there is none).
@@ -66,6 +70,7 @@ private:
     double m_radius;
     VelboCircle* m_nextCircle;
     VelboCircle* m_beforeCircle;
+    // Keeps m_center alive when the circle shares its ownership; null otherwise.
     std::shared_ptr<VelboNode2D> m_heldCenter;
 
     static unsigned int m_instances;

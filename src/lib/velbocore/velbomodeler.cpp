@@ -5,6 +5,7 @@
 #include <cmath>
 #include <iostream>
 #include <memory>
+#include <new>
 
 #include <boost/format.hpp>
 
@@ -62,7 +63,7 @@ VelboModeler::~VelboModeler() {
     }
     m_sectionModels.clear();
 
-    for (auto& [id, node] : m_sectionNodes2D) delete node;
+    // A node stays alive while a circle (or a caller's copy of one) still shares it.
     m_sectionNodes2D.clear();
 
     for (auto& [id, triangle] : m_sectionTriangles) {
@@ -189,9 +190,9 @@ bool VelboModeler::addNode(int id, double x, double y) {
         std::cerr << boost::format("ERR: Cannot add node with id yet present\n");
         return false;
     }
-    VelboNode2D* node = new VelboNode2D(x, y, id);
+    const std::shared_ptr<VelboNode2D> node(new VelboNode2D(x, y, id));
     m_sectionNodes2D[id] = node;
-    model->sectionAddNode(node);
+    model->sectionAddNode(node.get());
     if (m_logOn())
         std::clog << boost::format("Added with success new node 2D *%1%* to model *%2%*\n") % id %
                          m_currentModelId;
@@ -200,7 +201,7 @@ bool VelboModeler::addNode(int id, double x, double y) {
 
 VelboNode2D* VelboModeler::m_nodeOrReport(int id) const {
     const auto found = m_sectionNodes2D.find(id);
-    if (found != m_sectionNodes2D.end()) return found->second;
+    if (found != m_sectionNodes2D.end()) return found->second.get();
     std::cerr << boost::format("ERR: Node2D with id = %1% doesn't exist !!!\n") % id;
     return nullptr;
 }
@@ -321,9 +322,9 @@ bool VelboModeler::addTriangle(int id, int idn_1, int idn_2, int idn_3) {
 
     VelboTriangle* triangle = new VelboTriangle(id);
     triangle->releaseEdges();  // collected and deleted by the destructor
-    triangle->setP1(node1->second);
-    triangle->setP2(node2->second);
-    triangle->setP3(node3->second);
+    triangle->setP1(node1->second.get());
+    triangle->setP2(node2->second.get());
+    triangle->setP3(node3->second.get());
     triangle->setCostitutiveLaw(m_laws.at(kTrianglesDefaultLaw));
     m_sectionTriangles[id] = triangle;
     model->sectionAddElement(triangle);
@@ -401,7 +402,7 @@ bool VelboModeler::addCircle(int id, int idn_center, double radius) {
 
     VelboCircle* circle = new VelboCircle(id);
     circle->setRadius(radius);
-    circle->setCenter(center->second);
+    circle->shareCenter(center->second);
     circle->setCostitutiveLaw(m_laws.at(kCirclesDefaultLaw));
     m_sectionCircles[id] = circle;
     model->sectionAddElement(circle);
@@ -658,7 +659,11 @@ VecCircles VelboModeler::getCirclesAtMesh(int meshIndex) const {
     if (m_checkMeshIndex(meshIndex) != 0) return circles;
     std::vector<VelboCircle*> chain;
     m_getCurrent()->meshAt(meshIndex)->getCircles(chain);
-    for (const VelboCircle* c : chain) circles.push_back(*c);
+    for (const VelboCircle* c : chain) {
+        // The copy gets a centre of its own: the mesh's node goes with the mesh.
+        VelboCircle& copy = circles.emplace_back(*c);
+        if (c->center() != nullptr) copy.shareCenter(std::shared_ptr<VelboNode2D>(new VelboNode2D(*c->center())));
+    }
     return circles;
 }
 
@@ -753,6 +758,12 @@ bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebui
                          "true if you want rebuild it !!!\n");
         return true;
     }
+    // A rebuild gives up the earlier domain first: whatever happens next, the
+    // result says whether the model has a domain at the end.
+    if (existing != m_interactionPointsMap.end()) {
+        delete existing->second;
+        m_interactionPointsMap.erase(existing);
+    }
 
     // Refuse what the deformator cannot build, before any node is turned.
     if (degreeDivision < 1 || ratioDivision < 1) {
@@ -762,7 +773,10 @@ bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebui
                          degreeDivision % ratioDivision;
         return false;
     }
-    const long long points = (4LL * degreeDivision + 1) * (static_cast<long long>(ratioDivision) + 1);
+    // Both divisions are at least 1 here: the point count of any two ints
+    // fits an unsigned long long (not always a long long).
+    const unsigned long long points = (4ULL * static_cast<unsigned int>(degreeDivision) + 1) *
+                                      (static_cast<unsigned long long>(ratioDivision) + 1);
     if (points > INT_MAX) {
         std::cerr << boost::format("ERR: Cannot build domain of %1% points: too many\n") % points;
         return false;
@@ -781,20 +795,22 @@ bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebui
         return false;
     }
 
-    if (existing != m_interactionPointsMap.end()) {
-        delete existing->second;
-        m_interactionPointsMap.erase(existing);
-    }
-
     std::clog << boost::format("VelboModeler::buildDomain(): ... build deformator\n");
-    VelboSecDeformRC deformator(model);
-    VelboInteractionPoints* domain =
-        deformator.interactionSurface(degreeDivision, ratioDivision, VelboSecDeformRC::ISO_UNIFORM);
-    if (domain == nullptr) {
+    try {
+        VelboSecDeformRC deformator(model);
+        std::unique_ptr<VelboInteractionPoints> domain(
+            deformator.interactionSurface(degreeDivision, ratioDivision, VelboSecDeformRC::ISO_UNIFORM));
+        if (!domain) {
+            std::clog << boost::format("VelboModeler::buildDomain(): end. Return false !!! \n");
+            return false;
+        }
+        m_interactionPointsMap[m_currentModelId] = domain.get();
+        domain.release();
+    } catch (const std::bad_alloc&) {
+        std::cerr << boost::format("ERR: Cannot build domain: out of memory\n");
         std::clog << boost::format("VelboModeler::buildDomain(): end. Return false !!! \n");
         return false;
     }
-    m_interactionPointsMap[m_currentModelId] = domain;
     std::clog << boost::format("VelboModeler::buildDomain(): end. Return true !!! \n");
     return true;
 }

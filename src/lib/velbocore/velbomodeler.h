@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -159,7 +160,9 @@ private:
 
     std::map<int, VelboSectionModel*> m_sectionModels;
     int m_currentModelId;
-    std::map<int, VelboNode2D*> m_sectionNodes2D;
+    // Shared with the circles centred on them, and so with the circle copies
+    // handed to callers, which keep their centre alive after the facade is gone.
+    std::map<int, std::shared_ptr<VelboNode2D>> m_sectionNodes2D;
     std::map<int, VelboTriangle*> m_sectionTriangles;
     std::map<int, VelboCircle*> m_sectionCircles;
     std::map<int, VelboCostitutiveLaw*> m_laws;

@@ -1,9 +1,11 @@
 #include "velbocore/velbosecdeformrc.h"
 
+#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <iostream>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "velbocore/velbobilinear.h"
@@ -236,10 +238,10 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
     const VelboNode2D g = model ? model->sectionCalcSolidBarycenter() : VelboNode2D();
 
     const VelboBilinear* barLaw = nullptr;
-    int pointsPerDirection = 0;
+    long long pointsPerDirection = 0;
     switch (options) {
     case ISO_UNIFORM:
-        pointsPerDirection = ratioDivision + 1;
+        pointsPerDirection = ratioDivision + 1LL;
         break;
     case ISO_SKIP_SAME_BARVALUE:
         if (m_barLaw && m_barLaw->lawType() == VelboCostitutiveLaw::LT_BILINEAR) {
@@ -249,7 +251,7 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
             std::cerr << "VelboSecDeformRC::interactionSurface-ERR: only for [VelboBilinear] law !!!";
             return nullptr;
         }
-        pointsPerDirection = ratioDivision + 2;
+        pointsPerDirection = ratioDivision + 2LL;
         break;
     default:
         std::cerr << "VelboSecDeformRC::interactionSurface-ERR: Option unavailable !!!";
@@ -260,9 +262,16 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
         return nullptr;
     }
 
-    const int directions = 4 * degreeDivision + 1;
-    VelboInteractionPoints* points = new VelboInteractionPoints(
-        directions * pointsPerDirection, static_cast<unsigned int>(pointsPerDirection));
+    // The point count must fit an int; it is counted in long long, where
+    // each factor fits.
+    const long long directions = 4LL * degreeDivision + 1;
+    if (pointsPerDirection > INT_MAX / directions) {
+        std::cerr << "VelboSecDeformRC::interactionSurface-ERR: too many points !!!";
+        return nullptr;
+    }
+    // Owned here until handed over, also when an allocation fails on the way.
+    std::unique_ptr<VelboInteractionPoints> points(new VelboInteractionPoints(
+        static_cast<int>(directions * pointsPerDirection), static_cast<unsigned int>(pointsPerDirection)));
     int k = 0;
 
     // One point of the current direction at the given ratio; false when the
@@ -325,13 +334,12 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
         for (const double ratio : ratios) {
             if (!addPoint(ratio)) {
                 m_heldRanges.reset();
-                delete points;
                 return nullptr;
             }
         }
     }
     m_heldRanges.reset();
-    return points;
+    return points.release();
 }
 
 const VelboCostitutiveLaw* VelboSecDeformRC::clsLaw() const

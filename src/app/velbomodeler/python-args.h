@@ -1,0 +1,123 @@
+#pragma once
+
+// Reading the arguments of the container methods: values, positions, keys
+// and slices. Each of these may run Python code (a __float__, an __index__,
+// an iterator), which may change any container, the one being called
+// included; the container methods therefore read all their arguments first
+// and look their container up afterwards.
+
+#include <boost/python.hpp>
+
+#include <climits>
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+namespace velbopy {
+
+// Raises the Python error type with the text.
+[[noreturn]] inline void raiseError(PyObject* type, const char* text) {
+    PyErr_SetString(type, text);
+    boost::python::throw_error_already_set();
+    throw;  // not reached: throw_error_already_set throws
+}
+
+// The container that a method was called on, looked up now.
+template <class Container>
+Container& target(const boost::python::object& self) {
+    return boost::python::extract<Container&>(self)();
+}
+
+// A copy of the value that the Python object stands for as a T (an element
+// of that class, a proxy of one, or a number for a scalar T); nothing when
+// it does not convert.
+template <class T>
+std::optional<T> valueOf(PyObject* object) {
+    boost::python::extract<const T&> exact(object);
+    if (exact.check()) return T(exact());
+    boost::python::extract<T> converted(object);
+    if (converted.check()) return T(converted());
+    return std::nullopt;
+}
+
+// The values of a Python iterable, each converted as by valueOf; the
+// error text is raised as a TypeError for an item that does not convert.
+template <class T>
+std::vector<T> valuesOf(PyObject* iterable, const char* badItem) {
+    using boost::python::handle;
+    handle<> iterator(PyObject_GetIter(iterable));
+    std::vector<T> values;
+    while (PyObject* raw = PyIter_Next(iterator.get())) {
+        handle<> item(raw);
+        std::optional<T> value = valueOf<T>(item.get());
+        if (!value) raiseError(PyExc_TypeError, badItem);
+        values.push_back(std::move(*value));
+    }
+    if (PyErr_Occurred()) boost::python::throw_error_already_set();
+    return values;
+}
+
+// An index of a vector as given (a Python int, possibly negative).
+inline Py_ssize_t indexOf(PyObject* index) {
+    if (!PyLong_Check(index)) raiseError(PyExc_TypeError, "Invalid index type");
+    const Py_ssize_t value = PyNumber_AsSsize_t(index, PyExc_IndexError);
+    if (value == -1 && PyErr_Occurred()) boost::python::throw_error_already_set();
+    return value;
+}
+
+// The position an index names in a vector of the size; negative indices
+// count from the end.
+inline std::size_t positionOf(Py_ssize_t index, std::size_t size) {
+    const Py_ssize_t length = static_cast<Py_ssize_t>(size);
+    if (index < 0) index += length;
+    if (index < 0 || index >= length) raiseError(PyExc_IndexError, "Index out of range");
+    return static_cast<std::size_t>(index);
+}
+
+// A slice as given; spanOf fits it to a vector once the size is known.
+struct Slice {
+    Py_ssize_t start;
+    Py_ssize_t stop;
+    Py_ssize_t step;
+};
+
+struct SliceSpan {
+    std::size_t start;
+    std::size_t stop;  // end of a step-1 slice, never below start
+    Py_ssize_t step;
+    std::size_t length;
+
+    // The position of the slice's i-th element.
+    std::size_t at(std::size_t i) const {
+        return static_cast<std::size_t>(static_cast<Py_ssize_t>(start) + static_cast<Py_ssize_t>(i) * step);
+    }
+};
+
+inline Slice sliceOf(PyObject* slice) {
+    Slice s{};
+    if (PySlice_Unpack(slice, &s.start, &s.stop, &s.step) < 0) boost::python::throw_error_already_set();
+    return s;
+}
+
+inline SliceSpan spanOf(Slice s, std::size_t size) {
+    const Py_ssize_t length = PySlice_AdjustIndices(static_cast<Py_ssize_t>(size), &s.start, &s.stop, s.step);
+    SliceSpan span{};
+    span.start = static_cast<std::size_t>(s.start);
+    span.step = s.step;
+    span.length = static_cast<std::size_t>(length);
+    span.stop = s.step == 1 ? span.start + span.length : span.start;
+    return span;
+}
+
+// A map key as given: a Python int within the range of int; nothing for
+// another int, TypeError for anything else.
+inline std::optional<int> keyOf(PyObject* key) {
+    if (!PyLong_Check(key)) raiseError(PyExc_TypeError, "Invalid index type");
+    int overflow = 0;
+    const long value = PyLong_AsLongAndOverflow(key, &overflow);
+    if (value == -1 && PyErr_Occurred()) boost::python::throw_error_already_set();
+    if (overflow != 0 || value < INT_MIN || value > INT_MAX) return std::nullopt;
+    return static_cast<int>(value);
+}
+
+}  // namespace velbopy

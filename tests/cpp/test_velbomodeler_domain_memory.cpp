@@ -1,0 +1,119 @@
+// The domain build when memory runs out. This executable replaces the
+// global operator new so that chosen allocations fail, hence a file of its
+// own.
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "live_counts.h"
+#include "stream_capture.h"
+#include "velbocore/velbomodeler.h"
+
+namespace {
+
+constexpr std::size_t kNone = 0;
+// Allocations above this size fail, as on a machine without that memory.
+std::size_t g_largestAllocation = static_cast<std::size_t>(-1);
+// Allocations of exactly this size fail.
+std::size_t g_failingSize = kNone;
+
+void* allocate(std::size_t size)
+{
+    if (size > g_largestAllocation || size == g_failingSize) throw std::bad_alloc();
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return allocate(size); }
+void* operator new[](std::size_t size) { return allocate(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+// A 300 x 500 rectangle (two triangles) with two bars, in model 1.
+void addSection(VelboModeler& modeler)
+{
+    ASSERT_TRUE(modeler.addSection(1));
+    ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
+    ASSERT_TRUE(modeler.addNode(2, 300.0, 0.0));
+    ASSERT_TRUE(modeler.addNode(3, 300.0, 500.0));
+    ASSERT_TRUE(modeler.addNode(4, 0.0, 500.0));
+    ASSERT_TRUE(modeler.addTriangle(1, 1, 2, 3));
+    ASSERT_TRUE(modeler.addTriangle(2, 1, 3, 4));
+    ASSERT_TRUE(modeler.addNode(5, 40.0, 460.0));
+    ASSERT_TRUE(modeler.addNode(6, 260.0, 460.0));
+    ASSERT_TRUE(modeler.addCircle(1, 5, 10.0));
+    ASSERT_TRUE(modeler.addCircle(2, 6, 10.0));
+}
+
+const std::string kOutOfMemory = "ERR: Cannot build domain: out of memory\n";
+
+}  // namespace
+
+// The largest point set whose count an int holds, on a machine that cannot
+// hold it: refused before any node is turned, nothing kept.
+TEST(VelboModelerDomainMemory, PointSetTooLargeForMemoryGivesFalse)
+{
+    StreamCapture capture;
+    const Counts before = Counts::now();
+    {
+        VelboModeler modeler;
+        addSection(modeler);
+        const MIntVDouble nodes = modeler.getNodesCoords();
+        const Counts built = Counts::now();
+        g_largestAllocation = std::size_t{1} << 30;
+        // 5 directions of 429496729 steps: 2147483645 points.
+        const bool result = modeler.buildDomain(1, 429496728, false);
+        g_largestAllocation = static_cast<std::size_t>(-1);
+        EXPECT_FALSE(result);
+        EXPECT_EQ(capture.err(), kOutOfMemory);
+        EXPECT_EQ(capture.log(),
+                  "VelboModeler::buildDomain(): start\n"
+                  "VelboModeler::buildDomain(): ... build deformator\n"
+                  "VelboModeler::buildDomain(): end. Return false !!! \n");
+        EXPECT_EQ(Counts::now(), built);
+        EXPECT_EQ(modeler.getNodesCoords(), nodes);
+        capture.clear();
+        EXPECT_TRUE(modeler.fzVector().empty());
+        // The model builds a domain that fits.
+        EXPECT_TRUE(modeler.buildDomain(1, 2, false));
+        EXPECT_EQ(modeler.fzVector().size(), 15u);
+    }
+    EXPECT_EQ(Counts::now(), before);
+}
+
+// A failure once the build is under way, after the point set is made: the
+// set is released, the build gives false.
+TEST(VelboModelerDomainMemory, FailureDuringTheBuildReleasesThePointSet)
+{
+    StreamCapture capture;
+    const Counts before = Counts::now();
+    {
+        VelboModeler modeler;
+        addSection(modeler);
+        const unsigned int sets = VelboModeler::instancesOfInteractionPoints();
+        const unsigned int forces = VelboModeler::instancesOfSectionForces();
+        // The strain ratios of one direction: 12345 doubles, a size nothing else asks for.
+        constexpr int ratioDivision = 12344;
+        g_failingSize = (ratioDivision + 1) * sizeof(double);
+        const bool result = modeler.buildDomain(1, ratioDivision, false);
+        g_failingSize = kNone;
+        EXPECT_FALSE(result);
+        EXPECT_EQ(capture.err(), kOutOfMemory);
+        EXPECT_EQ(VelboModeler::instancesOfInteractionPoints(), sets);
+        EXPECT_EQ(VelboModeler::instancesOfSectionForces(), forces);
+        EXPECT_TRUE(modeler.fzVector().empty());
+        EXPECT_TRUE(modeler.buildDomain(1, 2, false));
+        EXPECT_EQ(modeler.fzVector().size(), 15u);
+    }
+    EXPECT_EQ(Counts::now(), before);
+}
