@@ -4,10 +4,12 @@
 #include <cstddef>
 #include <iostream>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "velbocore/velbobilinear.h"
 #include "velbocore/velbocostitutivelaw.h"
+#include "velbocore/velbodomainsweep.h"
 #include "velbocore/velbointeractionpoints.h"
 #include "velbocore/velbonode2d.h"
 #include "velbocore/velbosectionelement.h"
@@ -130,7 +132,11 @@ void VelboSecDeformRC::yRange(double* yTop, double* yBot) const
 
 double VelboSecDeformRC::yPivot() const
 {
-    const Ranges r = m_ranges();
+    return m_yPivot(m_ranges());
+}
+
+double VelboSecDeformRC::m_yPivot(const Ranges& r) const
+{
     const double h = r.clsBottom - r.clsTop;
     // The limits are asked in this order on purpose: their messages follow it.
     const double topComp = maxTopComp();
@@ -150,7 +156,11 @@ double VelboSecDeformRC::deformationMaxLength() const
 
 double VelboSecDeformRC::xOverCompression() const
 {
-    const Ranges r = m_ranges();
+    return m_xOverCompression(m_ranges());
+}
+
+double VelboSecDeformRC::m_xOverCompression(const Ranges& r) const
+{
     const double h = r.clsBottom - r.clsTop;
     const double d = r.barBottom - r.clsTop;
     return (maxTopComp() * (h - d)) / h;
@@ -158,13 +168,18 @@ double VelboSecDeformRC::xOverCompression() const
 
 void VelboSecDeformRC::xRange(double* xTop, double* xBot) const
 {
+    m_plane(m_ranges(), defRatio(), xTop, xBot);
+}
+
+void VelboSecDeformRC::m_plane(const Ranges& r, double ratio, double* xTop, double* xBot) const
+{
     const double a = maxTopTrac();
     const double b = -maxTopComp();
     const double s = maxBotTrac();
     const double d = -maxCompUniform();
-    const double e = -xOverCompression();
+    const double e = -m_xOverCompression(r);
     const double l = ((a + b) + s) + d;
-    const double t = defRatio() * l;
+    const double t = ratio * l;
 
     double top = -d;
     double bot = -d;
@@ -187,9 +202,9 @@ void VelboSecDeformRC::xRange(double* xTop, double* xBot) const
     } else if (((a + b) + s) + e <= t && t < ((a + b) + s) + d) {
         // interior pivot: the plane keeps the strain -d at depth yPivot
         bot = ((a + b) + s) - t;
-        const double pivot = yPivot();
-        const double h = hRange();
-        const double pivotAgain = yPivot();
+        const double pivot = m_yPivot(r);
+        const double h = r.barBottom - r.clsTop;  // hRange
+        const double pivotAgain = m_yPivot(r);
         top = -d - (bot + d) * (pivot / (h - pivotAgain));
     }
     // else: uniform compression (also a negative or undefined t)
@@ -199,6 +214,31 @@ void VelboSecDeformRC::xRange(double* xTop, double* xBot) const
     }
     if (xBot) {
         *xBot = bot;
+    }
+}
+
+bool VelboSecDeformRC::m_zeroSpan(const Ranges& r)
+{
+    return r.barBottom - r.clsTop == 0.0;
+}
+
+void VelboSecDeformRC::m_directionRatios(const Ranges& r, const VelboBilinear* skipBarLaw, int ratioDivision,
+                                         std::vector<double>& ratios) const
+{
+    ratios.clear();
+    if (!skipBarLaw) {
+        for (int j = 0; j <= ratioDivision; ++j) {
+            ratios.push_back(static_cast<double>(j) / ratioDivision);
+        }
+        return;
+    }
+    const double esy = skipBarLaw->esy();
+    const double ratioByBar = ((r.clsTop - r.barBottom) * (esy / (r.barTop - r.barBottom))) / deformationMaxLength();
+    const double ratioByCls = skipBarLaw->esu() / deformationMaxLength();
+    const double ratioMinimum = std::fmin(ratioByBar, ratioByCls);
+    ratios.push_back(0.0);
+    for (int j = 0; j <= ratioDivision; ++j) {
+        ratios.push_back((1.0 - ratioMinimum) * (static_cast<double>(j) / ratioDivision) + ratioMinimum);
     }
 }
 
@@ -260,13 +300,76 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
         return nullptr;
     }
 
+    if (model) {
+        VelboDomainSweep sweep(*this, *model, g, barLaw, degreeDivision, ratioDivision);
+        if (sweep.run(VelboDomainSweep::threadsFromEnvironment())) {
+            return m_surfaceFromSweep(sweep, barLaw, degreeDivision, ratioDivision);
+        }
+    }
+    // What the sweep does not reproduce is made, and reported, point by
+    // point on the model.
+    return m_surfaceOnModel(g, barLaw, degreeDivision, ratioDivision, pointsPerDirection);
+}
+
+VelboInteractionPoints* VelboSecDeformRC::m_surfaceFromSweep(const VelboDomainSweep& sweep,
+                                                            const VelboBilinear* skipBarLaw, int degreeDivision,
+                                                            int ratioDivision)
+{
+    const std::vector<double>& forces = sweep.points();
+    const int count = static_cast<int>(forces.size() / 3);
+    std::unique_ptr<VelboInteractionPoints> points(
+        new VelboInteractionPoints(count, static_cast<unsigned int>(sweep.pointsPerDirection())));
+    for (int k = 0; k < count; ++k) {
+        std::unique_ptr<VelboSectionForces> point(new VelboSectionForces());
+        point->setFz(forces[3 * k]);
+        point->setMx(forces[3 * k + 1]);
+        point->setMy(forces[3 * k + 2]);
+        points->interactionPointsInsertAt(k, point.release());
+    }
+
+    // The model and this deformator as the last point leaves them: nodes
+    // turned by the last direction, meshes of the last strain plane.
+    struct HeldRangesReset {
+        std::optional<Ranges>& held;
+        ~HeldRangesReset() { held.reset(); }
+    } heldRangesReset{m_heldRanges};
+    VelboSectionModel* model = sectionModel();
+    m_heldRanges.reset();
+    setAngle((90.0 * (4 * degreeDivision)) / degreeDivision);
+    model->meshesMake();
+    m_heldRanges = m_ranges();
+    std::vector<double> ratios;
+    ratios.reserve(static_cast<std::size_t>(sweep.pointsPerDirection()));
+    m_directionRatios(*m_heldRanges, skipBarLaw, ratioDivision, ratios);
+    for (const double ratio : ratios) {
+        setDefRatio(ratio);
+    }
+    model->meshesReset();
+    if (!deformatorSliceFromLaw(m_clsLaw)) {
+        std::cerr << "VelboSecDeformRC::interactionSurface-ERR: errore di deformatorSliceFromLaw !!!";
+        return nullptr;
+    }
+    return points.release();
+}
+
+VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g, const VelboBilinear* skipBarLaw,
+                                                          int degreeDivision, int ratioDivision,
+                                                          int pointsPerDirection)
+{
+    VelboSectionModel* model = sectionModel();
     const int directions = 4 * degreeDivision + 1;
-    VelboInteractionPoints* points = new VelboInteractionPoints(
-        directions * pointsPerDirection, static_cast<unsigned int>(pointsPerDirection));
+    // Released, with the points stored so far, on every way out but success.
+    std::unique_ptr<VelboInteractionPoints> points(new VelboInteractionPoints(
+        directions * pointsPerDirection, static_cast<unsigned int>(pointsPerDirection)));
     int k = 0;
+    // The held ranges last no longer than this call, whatever way it ends.
+    struct HeldRangesReset {
+        std::optional<Ranges>& held;
+        ~HeldRangesReset() { held.reset(); }
+    } heldRangesReset{m_heldRanges};
 
     // One point of the current direction at the given ratio; false when the
-    // set had to be given up (it is then deleted).
+    // set has to be given up.
     auto addPoint = [&](double ratio) {
         setDefRatio(ratio);
         if (model) {
@@ -276,16 +379,18 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
             std::cerr << "VelboSecDeformRC::interactionSurface-ERR: errore di deformatorSliceFromLaw !!!";
             return false;
         }
-        VelboSectionForces* point = deformatorForces(g.xn(), g.yn(), nullptr);
+        std::unique_ptr<VelboSectionForces> point(deformatorForces(g.xn(), g.yn(), nullptr));
         if (!point) {
             // deformatorForces has written its message.
             return false;
         }
-        points->interactionPointsInsertAt(k, point);
+        points->interactionPointsInsertAt(k, point.release());
         ++k;
         return true;
     };
 
+    std::vector<double> ratios;
+    ratios.reserve(static_cast<std::size_t>(pointsPerDirection));
     for (int i = 0; i < directions; ++i) {
         m_heldRanges.reset();
         setAngle((90.0 * i) / degreeDivision);
@@ -296,42 +401,14 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
         }
         // The nodes stay where setAngle put them until the next direction.
         m_heldRanges = m_ranges();
-
-        std::vector<double> ratios;
-        ratios.reserve(static_cast<std::size_t>(pointsPerDirection));
-        if (barLaw) {
-            const double esy = barLaw->esy();
-            double barTop = kNaN;
-            double barBottom = kNaN;
-            double clsTop = kNaN;
-            double clsBottom = kNaN;
-            if (model) {
-                model->sectionCalcPointYRange(&barTop, &barBottom);
-                model->sectionCalcSolidYRange(&clsTop, &clsBottom);
-            }
-            const double ratioByBar = ((clsTop - barBottom) * (esy / (barTop - barBottom))) / deformationMaxLength();
-            const double ratioByCls = barLaw->esu() / deformationMaxLength();
-            const double ratioMinimum = std::fmin(ratioByBar, ratioByCls);
-            ratios.push_back(0.0);
-            for (int j = 0; j <= ratioDivision; ++j) {
-                ratios.push_back((1.0 - ratioMinimum) * (static_cast<double>(j) / ratioDivision) + ratioMinimum);
-            }
-        } else {
-            for (int j = 0; j <= ratioDivision; ++j) {
-                ratios.push_back(static_cast<double>(j) / ratioDivision);
-            }
-        }
-
+        m_directionRatios(*m_heldRanges, skipBarLaw, ratioDivision, ratios);
         for (const double ratio : ratios) {
             if (!addPoint(ratio)) {
-                m_heldRanges.reset();
-                delete points;
                 return nullptr;
             }
         }
     }
-    m_heldRanges.reset();
-    return points;
+    return points.release();
 }
 
 const VelboCostitutiveLaw* VelboSecDeformRC::clsLaw() const
