@@ -22,6 +22,7 @@
 #include "live_counts.h"
 #include "section_fixture.h"
 #include "stream_capture.h"
+#include "threads_setting.h"
 
 #include "velbocore/velbobilinear.h"
 #include "velbocore/velbodomainsweep.h"
@@ -51,27 +52,6 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-// Sets VELBO_THREADS for its lifetime (null: unset), then puts back what was there.
-class ThreadsSetting {
-public:
-    explicit ThreadsSetting(const char* value)
-    {
-        if (const char* old = std::getenv("VELBO_THREADS")) m_old = old, m_had = true;
-        if (value) setenv("VELBO_THREADS", value, 1);
-        else unsetenv("VELBO_THREADS");
-    }
-    ~ThreadsSetting()
-    {
-        if (m_had) setenv("VELBO_THREADS", m_old.c_str(), 1);
-        else unsetenv("VELBO_THREADS");
-    }
-    ThreadsSetting(const ThreadsSetting&) = delete;
-    ThreadsSetting& operator=(const ThreadsSetting&) = delete;
-
-private:
-    std::string m_old;
-    bool m_had = false;
-};
 
 std::uint64_t bits(double v)
 {
@@ -116,7 +96,8 @@ void recordState(const VelboSectionModel& model, Outcome& o)
 }
 
 // The ratios of one direction of ISO_SKIP_SAME_BARVALUE for the model as
-// it stands: 0, then even steps from where the bars start to yield.
+// it stands: 0, then even steps from where the bars start to yield, or even
+// steps over the whole path when no such ratio lies inside it.
 std::vector<double> skipRatios(const VelboSecDeformRC& d, const VelboSectionModel& model, const VelboBilinear& steel,
                                int ratioDivision)
 {
@@ -128,7 +109,9 @@ std::vector<double> skipRatios(const VelboSecDeformRC& d, const VelboSectionMode
     const double minimum = std::fmin(byBar, byCls);
     std::vector<double> ratios{0.0};
     for (int j = 0; j <= ratioDivision; ++j) {
-        ratios.push_back((1.0 - minimum) * (static_cast<double>(j) / ratioDivision) + minimum);
+        ratios.push_back(minimum > 0.0 && minimum < 1.0
+                             ? (1.0 - minimum) * (static_cast<double>(j) / ratioDivision) + minimum
+                             : static_cast<double>(j + 1) / (ratioDivision + 1));
     }
     return ratios;
 }

@@ -237,6 +237,16 @@ void VelboSecDeformRC::m_directionRatios(const Ranges& r, const VelboBilinear* s
     const double ratioByCls = skipBarLaw->esu() / deformationMaxLength();
     const double ratioMinimum = std::fmin(ratioByBar, ratioByCls);
     ratios.push_back(0.0);
+    if (!(ratioMinimum > 0.0 && ratioMinimum < 1.0)) {
+        // No ratio strictly inside the path to start from: all bars at one
+        // depth (the ratio by bar is infinite), or none below the top of the
+        // concrete. Even steps over the whole path keep the count and give
+        // distinct planes.
+        for (int j = 1; j <= ratioDivision + 1; ++j) {
+            ratios.push_back(static_cast<double>(j) / (ratioDivision + 1));
+        }
+        return;
+    }
     for (int j = 0; j <= ratioDivision; ++j) {
         ratios.push_back((1.0 - ratioMinimum) * (static_cast<double>(j) / ratioDivision) + ratioMinimum);
     }
@@ -384,6 +394,12 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
             // deformatorForces has written its message.
             return false;
         }
+        // A domain never holds a point that is not a number.
+        if (!std::isfinite(point->fz()) || !std::isfinite(point->mx()) || !std::isfinite(point->my())) {
+            std::cerr << "VelboSecDeformRC::interactionSurface-ERR: forces not finite at " << angle()
+                      << " degrees, ratio " << defRatio() << " !!!";
+            return false;
+        }
         points->interactionPointsInsertAt(k, point.release());
         ++k;
         return true;
@@ -401,6 +417,11 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
         }
         // The nodes stay where setAngle put them until the next direction.
         m_heldRanges = m_ranges();
+        if (m_zeroSpan(*m_heldRanges)) {
+            std::cerr << "VelboSecDeformRC::interactionSurface-ERR: strain span of zero height at " << angle()
+                      << " degrees: the lowest bar lies on the top edge of the concrete !!!";
+            return nullptr;
+        }
         m_directionRatios(*m_heldRanges, skipBarLaw, ratioDivision, ratios);
         for (const double ratio : ratios) {
             if (!addPoint(ratio)) {
