@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -40,22 +41,18 @@ constexpr int kMaxRingSteps = 100;
 // chain order and every cut node are those of the mesh.
 class ClipMesh {
 public:
-    ClipMesh()
-    {
-        m_nodes.reserve(64);
-        m_edges.reserve(256);
-        m_triangles.reserve(64);
-    }
+    // Storage for what a few rays make; it grows, seldom, when more is needed.
+    ClipMesh() : m_nodes(64), m_edges(256), m_triangles(64) {}
 
     // A mesh of the triangle P1 P2 P3: one triangle, edges P1->P2, P2->P3, P3->P1.
     void reset(double x1, double y1, double x2, double y2, double x3, double y3)
     {
-        m_nodes.clear();
-        m_edges.clear();
-        m_triangles.clear();
-        m_nodes.push_back({x1, y1});
-        m_nodes.push_back({x2, y2});
-        m_nodes.push_back({x3, y3});
+        m_nodeCount = 0;
+        m_edgeCount = 0;
+        m_triangleCount = 0;
+        m_newNode(x1, y1);
+        m_newNode(x2, y2);
+        m_newNode(x3, y3);
         const int t = m_newTriangle();
         for (int k = 0; k < 3; ++k) {
             m_triangles[t].edge[k] = m_newEdge(k, (k + 1) % 3, false);
@@ -128,17 +125,43 @@ private:
         int firstEdge, next, before;
     };
 
+    template <typename T>
+    static int m_take(std::vector<T>& storage, int& count)
+    {
+        if (count == static_cast<int>(storage.size())) {
+            storage.resize(storage.size() * 2);
+        }
+        return count++;
+    }
+
+    int m_newNode(double x, double y)
+    {
+        const int n = m_take(m_nodes, m_nodeCount);
+        m_nodes[n].x = x;
+        m_nodes[n].y = y;
+        return n;
+    }
+
     int m_newEdge(int start, int end, bool sliced)
     {
-        const int e = static_cast<int>(m_edges.size());
-        m_edges.push_back({start, end, -1, -1, -1, e, sliced});
+        const int e = m_take(m_edges, m_edgeCount);
+        Edge& edge = m_edges[e];
+        edge.start = start;
+        edge.end = end;
+        edge.twin = -1;
+        edge.next = -1;
+        edge.before = -1;
+        edge.parent = e;
+        edge.sliced = sliced;
         return e;
     }
 
     int m_newTriangle()
     {
-        const int t = static_cast<int>(m_triangles.size());
-        m_triangles.push_back({{-1, -1, -1}, -1, -1, -1});
+        const int t = m_take(m_triangles, m_triangleCount);
+        Triangle& tri = m_triangles[t];
+        tri.edge[0] = tri.edge[1] = tri.edge[2] = -1;
+        tri.firstEdge = tri.next = tri.before = -1;
         return t;
     }
 
@@ -176,9 +199,7 @@ private:
         if (y1 == y2 || !(std::min(y1, y2) < c && c < std::max(y1, y2))) {
             return -1;
         }
-        const double x = x1 + ((x2 - x1) / (y2 - y1)) * (c - y1);
-        const int node = static_cast<int>(m_nodes.size());
-        m_nodes.push_back({x, c});
+        const int node = m_newNode(x1 + ((x2 - x1) / (y2 - y1)) * (c - y1), c);
 
         m_flex(e, node);
         const int twin = m_edges[e].twin;
@@ -384,9 +405,67 @@ private:
     std::vector<Node> m_nodes;
     std::vector<Edge> m_edges;
     std::vector<Triangle> m_triangles;
+    int m_nodeCount = 0;
+    int m_edgeCount = 0;
+    int m_triangleCount = 0;
     int m_first = -1;
     int m_last = -1;
 };
+
+// What ClipMesh makes of a fresh triangle P1 P2 P3 (p: x1, y1, x2, y2, x3,
+// y3) that one ray y = c crosses, without the half-edges: the crossed sides
+// Pk -> Pk+1 are cut from their start, as edgeSlice cuts them; one crossed
+// side U -> V, opposite W, gives (N, V, W), (N, W, U) (triangleRemesh1); two,
+// meeting at the lone vertex L, with U -> L and L -> W cut at N1 and N2,
+// give (N1, L, N2), (N1, N2, W), (N1, W, U) (triangleRemesh2). Writes the
+// sub-triangles in chain order and returns their number, 0 when the ray
+// does not cross the triangle.
+int cutOnce(const double (&p)[6], double c, double (&out)[3][6])
+{
+    bool crossed[3];
+    double nx[3] = {0.0, 0.0, 0.0};
+    int count = 0;
+    for (int k = 0; k < 3; ++k) {
+        const int e = (k + 1) % 3;
+        const double x1 = p[2 * k], y1 = p[2 * k + 1];
+        const double x2 = p[2 * e], y2 = p[2 * e + 1];
+        crossed[k] = y1 != y2 && std::min(y1, y2) < c && c < std::max(y1, y2);
+        if (crossed[k]) {
+            nx[k] = x1 + ((x2 - x1) / (y2 - y1)) * (c - y1);
+            ++count;
+        }
+    }
+    const auto put = [&out](int t, double xa, double ya, double xb, double yb, double xc, double yc) {
+        out[t][0] = xa;
+        out[t][1] = ya;
+        out[t][2] = xb;
+        out[t][3] = yb;
+        out[t][4] = xc;
+        out[t][5] = yc;
+    };
+    if (count == 1) {
+        for (int k = 0; k < 3; ++k) {
+            if (crossed[k]) {
+                const int v = (k + 1) % 3, w = (k + 2) % 3;
+                put(0, nx[k], c, p[2 * v], p[2 * v + 1], p[2 * w], p[2 * w + 1]);
+                put(1, nx[k], c, p[2 * w], p[2 * w + 1], p[2 * k], p[2 * k + 1]);
+                return 2;
+            }
+        }
+    }
+    if (count == 2) {
+        for (int k = 0; k < 3; ++k) {
+            const int l = (k + 1) % 3, w = (k + 2) % 3;
+            if (crossed[k] && crossed[l]) {
+                put(0, nx[k], c, p[2 * l], p[2 * l + 1], nx[l], c);
+                put(1, nx[k], c, nx[l], c, p[2 * w], p[2 * w + 1]);
+                put(2, nx[k], c, p[2 * w], p[2 * w + 1], p[2 * k], p[2 * k + 1]);
+                return 3;
+            }
+        }
+    }
+    return 0;
+}
 
 }  // namespace
 
@@ -439,7 +518,6 @@ public:
     {
         ratios.reserve(static_cast<std::size_t>(sweep.m_pointsPerDirection));
         rays.reserve(sweep.m_sliceStrains.size());
-        crossing.reserve(sweep.m_sliceStrains.size());
         std::size_t pieces = 0;
         for (const LawTable& law : sweep.m_laws) {
             pieces += law.pieces.size();
@@ -458,7 +536,6 @@ public:
     std::vector<TurnedTriangle> triangles;
     std::vector<double> ratios;
     std::vector<double> rays;
-    std::vector<double> crossing;
     // a, b, c of sigma(y) for every piece of every law, under the current plane.
     std::vector<double> stress;
     ClipMesh clip;
@@ -644,12 +721,31 @@ int VelboDomainSweep::threadsFromEnvironment()
     return cores > 0 ? static_cast<int>(cores) : 1;
 }
 
-bool VelboDomainSweep::run(int threads)
+bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile)
 {
     if (!m_prepared) {
         return false;
     }
     const int count = std::max(1, std::min(threads, m_directions));
+
+    // The pieces of work, taken in order: whole directions, but the last ones
+    // cut in parts, so that the threads finish together.
+    struct Unit {
+        int direction, first, last;
+    };
+    const int tail = count > 1 ? count : 0;
+    const int parts = std::min(4, m_pointsPerDirection);
+    std::vector<Unit> units;
+    units.reserve(static_cast<std::size_t>(m_directions + tail * parts));
+    for (int i = 0; i < m_directions; ++i) {
+        if (i < m_directions - tail) {
+            units.push_back({i, 0, m_pointsPerDirection});
+            continue;
+        }
+        for (int part = 0; part < parts; ++part) {
+            units.push_back({i, m_pointsPerDirection * part / parts, m_pointsPerDirection * (part + 1) / parts});
+        }
+    }
 
     // The forces each worker turns its points with, made on this thread, a
     // cache line each.
@@ -657,10 +753,10 @@ bool VelboDomainSweep::run(int threads)
         VelboSectionForces forces;
     };
     std::vector<Forces> forces(static_cast<std::size_t>(count));
-    std::atomic<int> nextDirection{0};
+    std::atomic<std::size_t> nextUnit{0};
     std::atomic<bool> failed{false};
 
-    const auto work = [this, &forces, &nextDirection, &failed](int w) {
+    const auto work = [&](int w) {
         try {
             Worker worker(*this);
             worker.forces = &forces[static_cast<std::size_t>(w)].forces;
@@ -668,11 +764,11 @@ bool VelboDomainSweep::run(int threads)
                 if (failed.load(std::memory_order_relaxed)) {
                     return;
                 }
-                const int i = nextDirection.fetch_add(1, std::memory_order_relaxed);
-                if (i >= m_directions) {
+                const std::size_t u = nextUnit.fetch_add(1, std::memory_order_relaxed);
+                if (u >= units.size()) {
                     return;
                 }
-                if (!m_direction(i, worker)) {
+                if (!m_direction(units[u].direction, units[u].first, units[u].last, worker)) {
                     failed.store(true, std::memory_order_relaxed);
                     return;
                 }
@@ -684,24 +780,61 @@ bool VelboDomainSweep::run(int threads)
         }
     };
 
-    std::vector<std::thread> pool;
+    // Every worker is joined before this returns; when the work of this
+    // thread throws, they are stopped first.
+    struct Crew {
+        std::atomic<bool>& failed;
+        std::vector<std::thread> threads;
+        ~Crew()
+        {
+            if (std::uncaught_exceptions() > 0) {
+                failed.store(true);
+            }
+            for (std::thread& t : threads) {
+                t.join();
+            }
+        }
+    } crew{failed, {}};
     try {
-        pool.reserve(static_cast<std::size_t>(count - 1));
+        crew.threads.reserve(static_cast<std::size_t>(count - 1));
         for (int w = 1; w < count; ++w) {
-            pool.emplace_back(work, w);
+            crew.threads.emplace_back(work, w);
         }
     } catch (const std::exception&) {
-        // Fewer threads than asked: the directions are shared among those
-        // that started.
+        // Fewer threads than asked: the work is shared among those that
+        // started.
     }
+
+    // While the workers start: the caller's own work and the triples the
+    // points will be handed out in.
+    if (meanwhile) {
+        meanwhile();
+    }
+    m_made.clear();
+    m_made.reserve(m_points.size() / 3);
+    for (std::size_t k = 0; k < m_points.size() / 3; ++k) {
+        m_made.emplace_back(new VelboSectionForces());
+    }
+
     work(0);
-    for (std::thread& t : pool) {
+    for (std::thread& t : crew.threads) {
         t.join();
     }
+    crew.threads.clear();
     return !failed.load();
 }
 
-bool VelboDomainSweep::m_direction(int i, Worker& w)
+VelboSectionForces* VelboDomainSweep::releasePoint(int k)
+{
+    const std::size_t slot = static_cast<std::size_t>(k);
+    VelboSectionForces* point = m_made.at(slot).release();
+    point->setFz(m_points[3 * slot]);
+    point->setMx(m_points[3 * slot + 1]);
+    point->setMy(m_points[3 * slot + 2]);
+    return point;
+}
+
+bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
 {
     const VelboSecDeformRC& rc = m_deformator;
     const double angle = (90.0 * i) / m_degreeDivision;
@@ -781,10 +914,17 @@ bool VelboDomainSweep::m_direction(int i, Worker& w)
 
     const double yTop = r.clsTop;
     const double yBot = r.barBottom;
+    // setDefRatio keeps the ratio it had for a value outside [0, 1].
     double ratio = 0.0;
-    double* out = &m_points[static_cast<std::size_t>(i) * m_pointsPerDirection * 3];
-    for (const double next : w.ratios) {
-        // setDefRatio keeps the ratio it had for a value outside [0, 1].
+    for (int j = 0; j < first; ++j) {
+        const double next = w.ratios[static_cast<std::size_t>(j)];
+        if (next >= 0.0 && next <= 1.0) {
+            ratio = next;
+        }
+    }
+    double* out = &m_points[(static_cast<std::size_t>(i) * m_pointsPerDirection + first) * 3];
+    for (int j = first; j < last; ++j) {
+        const double next = w.ratios[static_cast<std::size_t>(j)];
         if (next >= 0.0 && next <= 1.0) {
             ratio = next;
         }
@@ -837,17 +977,36 @@ bool VelboDomainSweep::m_direction(int i, Worker& w)
             const Worker::TurnedTriangle& turned = w.triangles[static_cast<std::size_t>(e.index)];
             const LawTable& law = m_laws[static_cast<std::size_t>(t.law)];
             const double* stress = &w.stress[law.offset];
-            w.crossing.clear();
-            for (const double ray : w.rays) {
-                if (turned.yTop < ray && ray < turned.yBot) {
-                    w.crossing.push_back(ray);
-                }
-            }
             // The element's forces: the sum of its mesh triangles from zero.
             double meshFz = 0.0;
             double meshMx = 0.0;
             double meshMy = 0.0;
-            if (w.crossing.empty()) {
+            const auto addSubTriangle = [&](double x1, double y1, double x2, double y2, double x3, double y3) {
+                const double* k = stress + 3 * law.pieceOf((g * ((y1 + y2 + y3) / 3)) + e0);
+                double tfz = 0.0;
+                double tmx = 0.0;
+                double tmy = 0.0;
+                VelboTriangleIntegral::forces(k[0], k[1], k[2],
+                                              VelboTriangleIntegral::areaProperties(x1, y1, x2, y2, x3, y3), &tfz,
+                                              &tmx, &tmy);
+                meshFz += tfz;
+                meshMx += tmx;
+                meshMy += tmy;
+            };
+
+            // The rays that cross the triangle; the others cut none of its
+            // sub-triangles either.
+            int crossing = 0;
+            double firstRay = 0.0;
+            for (const double ray : w.rays) {
+                if (turned.yTop < ray && ray < turned.yBot) {
+                    if (crossing++ == 0) {
+                        firstRay = ray;
+                    }
+                }
+            }
+            if (crossing == 0) {
+                // Its mesh is its copy.
                 const double* k = stress + 3 * law.pieceOf((g * turned.yG) + e0);
                 double tfz = 0.0;
                 double tmx = 0.0;
@@ -858,26 +1017,24 @@ bool VelboDomainSweep::m_direction(int i, Worker& w)
                 meshMy += tmy;
             } else {
                 const int* n = t.node;
-                w.clip.reset(w.x[n[0]], w.y[n[0]], w.x[n[1]], w.y[n[1]], w.x[n[2]], w.y[n[2]]);
-                for (const double ray : w.crossing) {
-                    if (!w.clip.slice(ray)) {
-                        return false;
+                const double vertices[6] = {w.x[n[0]], w.y[n[0]], w.x[n[1]], w.y[n[1]], w.x[n[2]], w.y[n[2]]};
+                double cut[3][6];
+                const int made = crossing == 1 ? cutOnce(vertices, firstRay, cut) : 0;
+                if (made > 0) {
+                    for (int sub = 0; sub < made; ++sub) {
+                        addSubTriangle(cut[sub][0], cut[sub][1], cut[sub][2], cut[sub][3], cut[sub][4], cut[sub][5]);
                     }
-                }
-                for (int sub = w.clip.first(); sub >= 0; sub = w.clip.next(sub)) {
-                    const double x1 = w.clip.x(sub, 0), y1 = w.clip.y(sub, 0);
-                    const double x2 = w.clip.x(sub, 1), y2 = w.clip.y(sub, 1);
-                    const double x3 = w.clip.x(sub, 2), y3 = w.clip.y(sub, 2);
-                    const double* k = stress + 3 * law.pieceOf((g * ((y1 + y2 + y3) / 3)) + e0);
-                    double tfz = 0.0;
-                    double tmx = 0.0;
-                    double tmy = 0.0;
-                    VelboTriangleIntegral::forces(k[0], k[1], k[2],
-                                                  VelboTriangleIntegral::areaProperties(x1, y1, x2, y2, x3, y3),
-                                                  &tfz, &tmx, &tmy);
-                    meshFz += tfz;
-                    meshMx += tmx;
-                    meshMy += tmy;
+                } else {
+                    w.clip.reset(vertices[0], vertices[1], vertices[2], vertices[3], vertices[4], vertices[5]);
+                    for (const double ray : w.rays) {
+                        if (turned.yTop < ray && ray < turned.yBot && !w.clip.slice(ray)) {
+                            return false;
+                        }
+                    }
+                    for (int sub = w.clip.first(); sub >= 0; sub = w.clip.next(sub)) {
+                        addSubTriangle(w.clip.x(sub, 0), w.clip.y(sub, 0), w.clip.x(sub, 1), w.clip.y(sub, 1),
+                                       w.clip.x(sub, 2), w.clip.y(sub, 2));
+                    }
                 }
             }
             fz += meshFz;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "velbocore/velbonode2d.h"
+#include "velbocore/velbosectionforces.h"
 
 class VelboBilinear;
 class VelboCostitutiveLaw;
@@ -46,12 +49,15 @@ public:
     VelboDomainSweep(const VelboDomainSweep&) = delete;
     VelboDomainSweep& operator=(const VelboDomainSweep&) = delete;
 
-    // Makes every point on `threads` threads (the calling one among them;
-    // all are joined before it returns). False: no point set, see above.
-    bool run(int threads);
+    // Makes every point on `threads` threads, the calling one among them,
+    // which first runs `meanwhile` (when given) while the others start; all
+    // are joined before it returns. False: no point set, see above.
+    bool run(int threads, const std::function<void()>& meanwhile = {});
 
-    // Fz, Mx, My of slot k at 3k, 3k + 1 and 3k + 2, after a successful run.
-    const std::vector<double>& points() const { return m_points; }
+    // After a successful run: the number of points, and the point of slot k
+    // as a new triple that the caller owns.
+    int pointsSize() const { return static_cast<int>(m_points.size() / 3); }
+    VelboSectionForces* releasePoint(int k);
     int pointsPerDirection() const { return m_pointsPerDirection; }
 
     // VELBO_THREADS when it holds a whole number of 1 or more, otherwise the
@@ -67,8 +73,9 @@ private:
 
     bool m_prepare(VelboSectionModel& model);
     int m_lawTable(const VelboCostitutiveLaw* law);
-    // The points of direction i; false when the sweep cannot make them.
-    bool m_direction(int i, Worker& worker);
+    // The points of steps first .. last - 1 of direction i; false when the
+    // sweep cannot make them.
+    bool m_direction(int i, int first, int last, Worker& worker);
 
     const VelboSecDeformRC& m_deformator;
     const VelboBilinear* m_skipBarLaw;
@@ -94,5 +101,8 @@ private:
     // Strains of the concrete law at which the meshes are sliced.
     std::vector<double> m_sliceStrains;
 
+    // Fz, Mx, My of slot k at 3k, 3k + 1 and 3k + 2.
     std::vector<double> m_points;
+    // The triples the points are handed out in, made on the calling thread.
+    std::vector<std::unique_ptr<VelboSectionForces>> m_made;
 };

@@ -312,8 +312,21 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
 
     if (model) {
         VelboDomainSweep sweep(*this, *model, g, barLaw, degreeDivision, ratioDivision);
-        if (sweep.run(VelboDomainSweep::threadsFromEnvironment())) {
-            return m_surfaceFromSweep(sweep, barLaw, degreeDivision, ratioDivision);
+        // The model is left as the last point leaves it while the workers
+        // run: they read none of it.
+        bool lastSliced = true;
+        const auto leaveModel = [&] { lastSliced = m_leaveLastPoint(barLaw, degreeDivision, ratioDivision); };
+        if (sweep.run(VelboDomainSweep::threadsFromEnvironment(), leaveModel)) {
+            if (!lastSliced) {
+                std::cerr << "VelboSecDeformRC::interactionSurface-ERR: errore di deformatorSliceFromLaw !!!";
+                return nullptr;
+            }
+            std::unique_ptr<VelboInteractionPoints> points(
+                new VelboInteractionPoints(sweep.pointsSize(), static_cast<unsigned int>(pointsPerDirection)));
+            for (int k = 0; k < sweep.pointsSize(); ++k) {
+                points->interactionPointsInsertAt(k, sweep.releasePoint(k));
+            }
+            return points.release();
         }
     }
     // What the sweep does not reproduce is made, and reported, point by
@@ -321,24 +334,8 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
     return m_surfaceOnModel(g, barLaw, degreeDivision, ratioDivision, pointsPerDirection);
 }
 
-VelboInteractionPoints* VelboSecDeformRC::m_surfaceFromSweep(const VelboDomainSweep& sweep,
-                                                            const VelboBilinear* skipBarLaw, int degreeDivision,
-                                                            int ratioDivision)
+bool VelboSecDeformRC::m_leaveLastPoint(const VelboBilinear* skipBarLaw, int degreeDivision, int ratioDivision)
 {
-    const std::vector<double>& forces = sweep.points();
-    const int count = static_cast<int>(forces.size() / 3);
-    std::unique_ptr<VelboInteractionPoints> points(
-        new VelboInteractionPoints(count, static_cast<unsigned int>(sweep.pointsPerDirection())));
-    for (int k = 0; k < count; ++k) {
-        std::unique_ptr<VelboSectionForces> point(new VelboSectionForces());
-        point->setFz(forces[3 * k]);
-        point->setMx(forces[3 * k + 1]);
-        point->setMy(forces[3 * k + 2]);
-        points->interactionPointsInsertAt(k, point.release());
-    }
-
-    // The model and this deformator as the last point leaves them: nodes
-    // turned by the last direction, meshes of the last strain plane.
     struct HeldRangesReset {
         std::optional<Ranges>& held;
         ~HeldRangesReset() { held.reset(); }
@@ -349,17 +346,13 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceFromSweep(const VelboDomainSw
     model->meshesMake();
     m_heldRanges = m_ranges();
     std::vector<double> ratios;
-    ratios.reserve(static_cast<std::size_t>(sweep.pointsPerDirection()));
+    ratios.reserve(static_cast<std::size_t>(ratioDivision + 2));
     m_directionRatios(*m_heldRanges, skipBarLaw, ratioDivision, ratios);
     for (const double ratio : ratios) {
         setDefRatio(ratio);
     }
     model->meshesReset();
-    if (!deformatorSliceFromLaw(m_clsLaw)) {
-        std::cerr << "VelboSecDeformRC::interactionSurface-ERR: errore di deformatorSliceFromLaw !!!";
-        return nullptr;
-    }
-    return points.release();
+    return deformatorSliceFromLaw(m_clsLaw);
 }
 
 VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g, const VelboBilinear* skipBarLaw,

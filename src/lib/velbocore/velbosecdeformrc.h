@@ -62,10 +62,10 @@ private:
     // The surface made point by point on the model.
     VelboInteractionPoints* m_surfaceOnModel(const VelboNode2D& g, const VelboBilinear* skipBarLaw,
                                              int degreeDivision, int ratioDivision, int pointsPerDirection);
-    // The surface from the points of a sweep; the model is then left as the
-    // last point of the path leaves it.
-    VelboInteractionPoints* m_surfaceFromSweep(const VelboDomainSweep& sweep, const VelboBilinear* skipBarLaw,
-                                               int degreeDivision, int ratioDivision);
+    // Leaves the model and this deformator as the last point of the path
+    // leaves them: nodes turned by the last direction, meshes of the last
+    // strain plane. False when that slicing fails.
+    bool m_leaveLastPoint(const VelboBilinear* skipBarLaw, int degreeDivision, int ratioDivision);
 
     const VelboCostitutiveLaw* m_barLaw;
     const VelboCostitutiveLaw* m_clsLaw;
