@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -330,6 +332,30 @@ TEST(VelboDomainSweep, HeapAllocationsOfABuildDoNotGrowWithTheStrainSteps)
     }
 }
 
+TEST(VelboDomainSweep, NoWorkerOutlivesTheBuild)
+{
+    const auto threadsOfTheProcess = [] {
+        int count = 0;
+        if (DIR* tasks = opendir("/proc/self/task")) {
+            while (const dirent* entry = readdir(tasks)) {
+                count += entry->d_name[0] != '.';
+            }
+            closedir(tasks);
+        }
+        return count;
+    };
+    const int before = threadsOfTheProcess();
+    for (const char* threads : {"2", "8"}) {
+        SCOPED_TRACE(threads);
+        const ThreadsSetting setting(threads);
+        StreamCapture capture;
+        VelboModeler modeler;
+        domain_sections::tee(modeler);
+        ASSERT_TRUE(modeler.buildDomain(4, 6, false));
+        EXPECT_EQ(threadsOfTheProcess(), before);
+    }
+}
+
 TEST(VelboDomainSweep, ThreadCountFollowsTheEnvironment)
 {
     int cores = 0;
@@ -343,7 +369,7 @@ TEST(VelboDomainSweep, ThreadCountFollowsTheEnvironment)
         int threads;
     };
     const Case cases[] = {
-        {"1", 1}, {"3", 3}, {"16", 16},
+        {"1", 1}, {"3", 3}, {"16", 16}, {"5000", 1024},
         // Not a whole number of 1 or more: the cores.
         {"0", cores}, {"-2", cores}, {"", cores}, {"four", cores}, {"2x", cores}, {"99999999999999999999", cores},
     };

@@ -705,8 +705,9 @@ int VelboDomainSweep::threadsFromEnvironment()
         char* end = nullptr;
         errno = 0;
         const long value = std::strtol(text, &end, 10);
-        if (end != text && *end == '\0' && errno == 0 && value >= 1 && value <= 1024) {
-            return static_cast<int>(value);
+        if (end != text && *end == '\0' && errno == 0 && value >= 1) {
+            // More than a thousand threads would only wait on each other.
+            return static_cast<int>(std::min(value, 1024L));
         }
     }
     cpu_set_t cpus;

@@ -60,8 +60,8 @@ public:
     VelboSectionForces* releasePoint(int k);
     int pointsPerDirection() const { return m_pointsPerDirection; }
 
-    // VELBO_THREADS when it holds a whole number of 1 or more, otherwise the
-    // number of cores the process may run on.
+    // VELBO_THREADS when it holds a whole number of 1 or more (at most
+    // 1024), otherwise the number of cores the process may run on.
     static int threadsFromEnvironment();
 
 private:
