@@ -10,7 +10,6 @@
 #include <exception>
 #include <functional>
 #include <stdexcept>
-#include <system_error>
 #include <thread>
 #include <unordered_map>
 
@@ -586,9 +585,9 @@ bool VelboDomainSweep::m_prepare(VelboSectionModel& model)
         return found.first->second;
     };
 
-    // The solid elements are the triangles, the others the circles, and the
-    // model holds a mesh for each solid one.
-    // Each element once: an element listed twice would get two meshes.
+    // The solid elements are the triangles, the others the circles; each is
+    // listed once (one listed twice would get two meshes), and the model's
+    // lists of solid and point elements hold the same ones.
     int solid = 0;
     int point = 0;
     std::unordered_map<const VelboSectionElement*, int> seen;
