@@ -8,7 +8,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <exception>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 #include <unordered_map>
@@ -721,84 +723,123 @@ int VelboDomainSweep::threadsFromEnvironment()
     return cores > 0 ? static_cast<int>(cores) : 1;
 }
 
-bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile)
-{
-    if (!m_prepared) {
-        return false;
-    }
-    const int count = std::max(1, std::min(threads, m_directions));
-
-    // The pieces of work, taken in order: whole directions, but the last ones
-    // cut in parts, so that the threads finish together.
+// The threads of a run and what they share. It outlives the run: the threads
+// are joined when it goes, with the sweep, so that the caller can hand out
+// the points while they end.
+struct VelboDomainSweep::Crew {
+    // A piece of work: steps first .. last - 1 of a direction.
     struct Unit {
         int direction, first, last;
     };
-    const int tail = count > 1 ? count : 0;
-    const int parts = std::min(4, m_pointsPerDirection);
-    std::vector<Unit> units;
-    units.reserve(static_cast<std::size_t>(m_directions + tail * parts));
-    for (int i = 0; i < m_directions; ++i) {
-        if (i < m_directions - tail) {
-            units.push_back({i, 0, m_pointsPerDirection});
-            continue;
-        }
-        for (int part = 0; part < parts; ++part) {
-            units.push_back({i, m_pointsPerDirection * part / parts, m_pointsPerDirection * (part + 1) / parts});
-        }
-    }
-
-    // The forces each worker turns its points with, made on this thread, a
-    // cache line each.
+    // The forces a worker turns its points with, a cache line each.
     struct alignas(64) Forces {
         VelboSectionForces forces;
     };
-    std::vector<Forces> forces(static_cast<std::size_t>(count));
+
+    std::vector<Unit> units;
+    std::vector<Forces> forces;
     std::atomic<std::size_t> nextUnit{0};
     std::atomic<bool> failed{false};
+    std::mutex mutex;
+    std::condition_variable finished;
+    int working = 0;
+    std::vector<std::thread> threads;
 
-    const auto work = [&](int w) {
+    ~Crew()
+    {
+        for (std::thread& t : threads) {
+            if (t.joinable()) {
+                t.join();
+            }
+        }
+    }
+};
+
+bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile)
+{
+    if (!m_prepared || m_crew) {
+        return false;
+    }
+    const int count = std::max(1, std::min(threads, m_directions));
+    m_crew.reset(new Crew());
+    Crew& crew = *m_crew;
+
+    // The pieces of work, taken in order: whole directions, but the last ones
+    // cut in parts, so that the threads finish together.
+    const int tail = count > 1 ? count : 0;
+    const int parts = std::min(4, m_pointsPerDirection);
+    crew.units.reserve(static_cast<std::size_t>(m_directions + tail * parts));
+    for (int i = 0; i < m_directions; ++i) {
+        if (i < m_directions - tail) {
+            crew.units.push_back({i, 0, m_pointsPerDirection});
+            continue;
+        }
+        for (int part = 0; part < parts; ++part) {
+            crew.units.push_back(
+                {i, m_pointsPerDirection * part / parts, m_pointsPerDirection * (part + 1) / parts});
+        }
+    }
+    // Made on this thread, so that the forces' live-instance counter only
+    // changes here.
+    crew.forces = std::vector<Crew::Forces>(static_cast<std::size_t>(count));
+
+    const auto work = [this, &crew](int w) {
         try {
             Worker worker(*this);
-            worker.forces = &forces[static_cast<std::size_t>(w)].forces;
+            worker.forces = &crew.forces[static_cast<std::size_t>(w)].forces;
             for (;;) {
-                if (failed.load(std::memory_order_relaxed)) {
+                if (crew.failed.load(std::memory_order_relaxed)) {
                     return;
                 }
-                const std::size_t u = nextUnit.fetch_add(1, std::memory_order_relaxed);
-                if (u >= units.size()) {
+                const std::size_t u = crew.nextUnit.fetch_add(1, std::memory_order_relaxed);
+                if (u >= crew.units.size()) {
                     return;
                 }
-                if (!m_direction(units[u].direction, units[u].first, units[u].last, worker)) {
-                    failed.store(true, std::memory_order_relaxed);
+                const Crew::Unit& unit = crew.units[u];
+                if (!m_direction(unit.direction, unit.first, unit.last, worker)) {
+                    crew.failed.store(true, std::memory_order_relaxed);
                     return;
                 }
             }
         } catch (...) {
             // Nothing leaves a worker: the caller takes the model path, where
             // the same failure shows as it always has.
-            failed.store(true, std::memory_order_relaxed);
+            crew.failed.store(true, std::memory_order_relaxed);
         }
     };
-
-    // Every worker is joined before this returns; when the work of this
-    // thread throws, they are stopped first.
-    struct Crew {
+    // When the work of this thread throws, the workers stop early; the crew
+    // joins them as the sweep goes.
+    struct StopOnThrow {
         std::atomic<bool>& failed;
-        std::vector<std::thread> threads;
-        ~Crew()
+        ~StopOnThrow()
         {
             if (std::uncaught_exceptions() > 0) {
                 failed.store(true);
             }
-            for (std::thread& t : threads) {
-                t.join();
-            }
         }
-    } crew{failed, {}};
+    } stopOnThrow{crew.failed};
+
     try {
         crew.threads.reserve(static_cast<std::size_t>(count - 1));
         for (int w = 1; w < count; ++w) {
-            crew.threads.emplace_back(work, w);
+            {
+                const std::lock_guard<std::mutex> lock(crew.mutex);
+                ++crew.working;
+            }
+            try {
+                crew.threads.emplace_back([&crew, work, w] {
+                    work(w);
+                    // The last touch of the crew by this thread.
+                    const std::lock_guard<std::mutex> lock(crew.mutex);
+                    if (--crew.working == 0) {
+                        crew.finished.notify_all();
+                    }
+                });
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(crew.mutex);
+                --crew.working;
+                throw;
+            }
         }
     } catch (const std::exception&) {
         // Fewer threads than asked: the work is shared among those that
@@ -817,11 +858,9 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile)
     }
 
     work(0);
-    for (std::thread& t : crew.threads) {
-        t.join();
-    }
-    crew.threads.clear();
-    return !failed.load();
+    std::unique_lock<std::mutex> lock(crew.mutex);
+    crew.finished.wait(lock, [&crew] { return crew.working == 0; });
+    return !crew.failed.load();
 }
 
 VelboSectionForces* VelboDomainSweep::releasePoint(int k)

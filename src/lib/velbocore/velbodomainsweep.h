@@ -50,8 +50,9 @@ public:
     VelboDomainSweep& operator=(const VelboDomainSweep&) = delete;
 
     // Makes every point on `threads` threads, the calling one among them,
-    // which first runs `meanwhile` (when given) while the others start; all
-    // are joined before it returns. False: no point set, see above.
+    // which first runs `meanwhile` (when given) while the others start. It
+    // returns when every worker is done with the points; the workers are
+    // joined when the sweep goes. False: no point set, see above. Runs once.
     bool run(int threads, const std::function<void()>& meanwhile = {});
 
     // After a successful run: the number of points, and the point of slot k
@@ -70,6 +71,7 @@ private:
     struct Circle;
     struct LawTable;
     class Worker;
+    struct Crew;
 
     bool m_prepare(VelboSectionModel& model);
     int m_lawTable(const VelboCostitutiveLaw* law);
@@ -105,4 +107,6 @@ private:
     std::vector<double> m_points;
     // The triples the points are handed out in, made on the calling thread.
     std::vector<std::unique_ptr<VelboSectionForces>> m_made;
+    // Last, so that its threads are joined before anything else goes.
+    std::unique_ptr<Crew> m_crew;
 };
