@@ -23,21 +23,23 @@ class VelboSectionModel;
 //   deformator's code;
 // - a triangle that no ray of the point crosses is integrated whole, from
 //   moments made once per direction with the triangle's own closed forms; a
-//   crossed one is cut in local storage by the very steps of its mesh: rays
-//   in the order of the law's limits, each cut node computed once by the
-//   same formula from the same half-edge, the same sub-triangles with the
-//   same vertex order, integrated in chain order;
+//   crossed one is cut in local storage by the very steps of its mesh (one
+//   ray: straight into the two or three sub-triangles those steps give):
+//   rays in the order of the law's limits, each cut node computed once by
+//   the same formula from the same half-edge, the same sub-triangles with
+//   the same vertex order, integrated in chain order;
 // - forces are summed as the model sums them: elements in list order, the
 //   sub-triangles of each element from zero, moments then moved to the
 //   moment point and turned back with the forces' own operations;
 // - the point of direction i and step j goes to slot i * pointsPerDirection
 //   + j whatever thread made it, so the caller stores them in slot order.
 // The sweep writes on no stream, shares nothing writable between threads
-// and allocates nothing per point. When a section holds something it does
-// not reproduce (a missing law or node, an element it does not know, a
-// slicing the mesh would refuse, a span of zero height, a point that is not
-// finite) or a worker meets an exception, run() returns false and the caller
-// takes the model path, which reports what it finds as it always has.
+// and allocates nothing per point but the triple it is handed out in. When
+// a section holds something it does not reproduce (a missing law or node,
+// an element it does not know, a slicing the mesh would refuse, a span of
+// zero height, a point that is not finite) or a worker meets an exception,
+// run() returns false and the caller takes the model path, which reports
+// what it finds as it always has.
 class VelboDomainSweep {
 public:
     // Reads the section from the model; the model's nodes are put back to
