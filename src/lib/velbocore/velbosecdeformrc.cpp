@@ -313,7 +313,7 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
     if (model) {
         VelboDomainSweep sweep(*this, *model, g, barLaw, degreeDivision, ratioDivision);
         // The model is left as the last point leaves it while the workers
-        // run: they read none of it.
+        // run: they read its laws, never its nodes or meshes.
         bool lastSliced = true;
         const auto leaveModel = [&] { lastSliced = m_leaveLastPoint(barLaw, degreeDivision, ratioDivision); };
         if (sweep.run(VelboDomainSweep::threadsFromEnvironment(), leaveModel)) {
