@@ -1,15 +1,25 @@
 // Benchmark of the interaction-domain build on a 300 x 500 section meshed into
 // a growing number of triangles, with 6 bars.
 //
-// For every case it prints the points of the domain, the triangles, the median
-// wall time of several runs and the throughput in triangle-points per second.
+// For every case it prints the points of the domain, the triangles, the
+// number of threads (VELBO_THREADS), the median wall time of several runs,
+// the throughput in triangle-points per second, the time per point and, on
+// the line of all threads, the speed-up over one thread.
+//
+// Arguments (optional): the largest number of triangles to run (default
+// 2048) and the number of threads of the "all threads" lines (default: the
+// cores the process may use).
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <sstream>
+#include <string>
 #include <vector>
+
+#include <sched.h>
 
 #include "velbocore/velbomodeler.h"
 
@@ -37,46 +47,80 @@ static void buildSection(VelboModeler& modeler, int cells) {
         }
 }
 
-int main() {
-    struct Case {
-        int cells;
+// The cores this process may run on.
+static int cores() {
+    cpu_set_t cpus;
+    CPU_ZERO(&cpus);
+    if (sched_getaffinity(0, sizeof cpus, &cpus) == 0 && CPU_COUNT(&cpus) > 0) return CPU_COUNT(&cpus);
+    return 1;
+}
+
+// Median wall time of buildDomain over a few runs, each on a new facade;
+// a negative value when a build fails.
+static double medianSeconds(int cells, int degreeDivision, int ratioDivision, int runs) {
+    std::vector<double> seconds;
+    for (int run = 0; run < runs; ++run) {
+        VelboModeler modeler;
+        buildSection(modeler, cells);
+        const auto start = std::chrono::steady_clock::now();
+        const bool built = modeler.buildDomain(degreeDivision, ratioDivision, false);
+        const auto stop = std::chrono::steady_clock::now();
+        if (!built) return -1.0;
+        seconds.push_back(std::chrono::duration<double>(stop - start).count());
+    }
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
+int main(int argc, char** argv) {
+    const int maxTriangles = argc > 1 ? std::atoi(argv[1]) : 2048;
+    const int allThreads = std::max(1, argc > 2 ? std::atoi(argv[2]) : cores());
+    const std::string all = std::to_string(allThreads);
+
+    struct Division {
         int degreeDivision;
         int ratioDivision;
     };
-    const Case cases[] = {{1, 18, 50}, {4, 18, 50}, {8, 18, 50}, {16, 18, 50},
-                          {1, 36, 100}, {4, 36, 100}, {8, 36, 100}, {16, 36, 100}};
+    const Division divisions[] = {{18, 50}, {36, 100}, {72, 200}};
+    const int cellCounts[] = {1, 4, 8, 16, 32};
 
     // The domain build writes its progress lines on the log stream.
     std::ostringstream sink;
     std::streambuf* const logBuffer = std::clog.rdbuf(sink.rdbuf());
 
-    std::printf("%10s %8s %10s %12s %22s\n", "triangles", "deg/rat", "points", "median [s]",
-                "triangle-points / s");
-    for (const Case& c : cases) {
-        const int triangles = 2 * c.cells * c.cells;
-        const int points = (4 * c.degreeDivision + 1) * (c.ratioDivision + 1);
-        const int runs = triangles * points > 2000000 ? 3 : 5;
-        std::vector<double> seconds;
-        for (int run = 0; run < runs; ++run) {
-            VelboModeler modeler;
-            buildSection(modeler, c.cells);
-            const auto start = std::chrono::steady_clock::now();
-            const bool built = modeler.buildDomain(c.degreeDivision, c.ratioDivision, false);
-            const auto stop = std::chrono::steady_clock::now();
-            if (!built) {
-                std::clog.rdbuf(logBuffer);
-                std::fprintf(stderr, "buildDomain failed for %d triangles\n", triangles);
-                return 1;
+    std::printf("%9s %8s %8s %7s %11s %20s %10s %9s\n", "triangles", "deg/rat", "points", "threads", "median [s]",
+                "triangle-points / s", "us / point", "speed-up");
+    for (const Division& d : divisions) {
+        for (const int cells : cellCounts) {
+            const int triangles = 2 * cells * cells;
+            if (triangles > maxTriangles) continue;
+            const int points = (4 * d.degreeDivision + 1) * (d.ratioDivision + 1);
+            const double work = triangles * static_cast<double>(points);
+            double single = 0.0;
+            for (const std::string& threads : {std::string("1"), all}) {
+                setenv("VELBO_THREADS", threads.c_str(), 1);
+                // More runs of the short cases, whose times scatter more.
+                const double share = threads == "1" ? work : work / allThreads;
+                const int runs = std::max(3, std::min(15, static_cast<int>(2e8 / share)));
+                const double median = medianSeconds(cells, d.degreeDivision, d.ratioDivision, runs);
+                sink.str(std::string());
+                if (median < 0.0) {
+                    std::clog.rdbuf(logBuffer);
+                    std::fprintf(stderr, "buildDomain failed for %d triangles\n", triangles);
+                    return 1;
+                }
+                if (threads == "1") single = median;
+                char speedUp[32] = "";
+                if (threads != "1") std::snprintf(speedUp, sizeof speedUp, "%.2f", single / median);
+                std::printf("%9d %4d/%-3d %8d %7s %11.4f %20.0f %10.3f %9s\n", triangles, d.degreeDivision,
+                            d.ratioDivision, points, threads.c_str(), median, work / median,
+                            1e6 * median / points, speedUp);
+                std::fflush(stdout);
+                if (allThreads == 1) break;
             }
-            seconds.push_back(std::chrono::duration<double>(stop - start).count());
-            sink.str(std::string());
         }
-        std::sort(seconds.begin(), seconds.end());
-        const double median = seconds[seconds.size() / 2];
-        std::printf("%10d %4d/%-3d %10d %12.4f %22.0f\n", triangles, c.degreeDivision,
-                    c.ratioDivision, points, median, triangles * static_cast<double>(points) / median);
-        std::fflush(stdout);
     }
     std::clog.rdbuf(logBuffer);
+    unsetenv("VELBO_THREADS");
     return 0;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test: the C++ unit tests and
-# the Python module tests, in the normal build and in the sanitizer build.
+# the Python module tests, in the normal build and in the sanitizer build, and
+# the C++ tests of the domain build under ThreadSanitizer.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -30,4 +31,8 @@ run_pytest "$root/build-asan/python" \
   ASAN_OPTIONS=detect_leaks=1:malloc_context_size=2:abort_on_error=1 \
   LSAN_OPTIONS=suppressions="$root/tests/python/lsan.supp":print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+echo "== thread sanitizer build (ThreadSanitizer, the tests of the domain build)"
+bash scripts/build.sh --tsan
+(cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j"$(nproc)")
 echo "== all tests passed"

@@ -13,6 +13,7 @@
 
 #include "live_counts.h"
 #include "stream_capture.h"
+#include "threads_setting.h"
 #include "velbocore/velbomodeler.h"
 #include "velbocore/velbonode2d.h"
 
@@ -468,6 +469,46 @@ TEST(VelboModelerDomainChecks, BuildRefusesNumbersThatAreNotFinite)
     ASSERT_TRUE(modeler.addLawBilinear(9, "unused", nan, nan, nan));
     EXPECT_TRUE(modeler.buildDomain(1, 2, false));
     EXPECT_EQ(capture.err(), "");
+}
+
+TEST(VelboModelerDomainChecks, ABarOnACornerGivesNoDomainAndNoQueryAnswers)
+{
+    // The bar is centred on the corner node (300, 500); turned by 180
+    // degrees that corner is the top of the concrete and the lowest bar
+    // lies on it: the strain span has no height, the build stops there.
+    for (const char* threads : {"1", "4"}) {
+        SCOPED_TRACE(std::string("threads ") + threads);
+        const ThreadsSetting setting(threads);
+        StreamCapture capture;
+        const Counts before = Counts::now();
+        {
+            VelboModeler modeler;
+            ASSERT_TRUE(modeler.addSection(1));
+            ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
+            ASSERT_TRUE(modeler.addNode(2, 300.0, 0.0));
+            ASSERT_TRUE(modeler.addNode(3, 300.0, 500.0));
+            ASSERT_TRUE(modeler.addNode(4, 0.0, 500.0));
+            ASSERT_TRUE(modeler.addTriangle(1, 1, 2, 3));
+            ASSERT_TRUE(modeler.addTriangle(2, 1, 3, 4));
+            ASSERT_TRUE(modeler.addCircle(1, 3, 10.0));
+            capture.clear();
+
+            EXPECT_FALSE(modeler.buildDomain(2, 5, false));
+            EXPECT_EQ(capture.err(),
+                      "VelboSecDeformRC::interactionSurface-ERR: strain span of zero height at 180 degrees: "
+                      "the lowest bar lies on the top edge of the concrete !!!");
+            EXPECT_EQ(capture.log(),
+                      kBuildStart + kBuildDeformator + "VelboModeler::buildDomain(): end. Return false !!! \n");
+            capture.clear();
+            for (const Query& q : queries()) {
+                SCOPED_TRACE(q.startLine);
+                EXPECT_TRUE(q.empty(modeler));
+                EXPECT_EQ(capture.err(), kNoDomain);
+                capture.clear();
+            }
+        }
+        EXPECT_EQ(Counts::now(), before);
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -3,10 +3,12 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "section_fixture.h"
 #include "stream_capture.h"
+#include "threads_setting.h"
 
 #include "velbocore/velbobilinear.h"
 #include "velbocore/velbocircle.h"
@@ -458,6 +460,108 @@ TEST(VelboSecDeformRC, SkipSameBarValueSurface)
     ASSERT_NE(second, nullptr);
     EXPECT_NEAR(points->interactionPointAt(1)->fz(), second->fz(), 1e-9 * std::fabs(second->fz()));
     EXPECT_NEAR(points->interactionPointAt(1)->mx(), second->mx(), 1e-9 * std::fabs(second->mx()));
+}
+
+TEST(VelboSecDeformRC, SkipSameBarValueWithoutAStartInsideThePathStepsEvenly)
+{
+    // Bars in one row have no depth range, so the ratio where they start to
+    // yield is -infinity; bars above the top of the concrete give a negative
+    // one. Either way that direction takes even steps over the whole path:
+    // the same number of points, each the integral of a plane of its own.
+    struct Case {
+        const char* name;
+        std::vector<std::pair<double, double>> bars;
+    };
+    const std::vector<Case> cases = {
+        {"one row", {{40, 460}, {150, 460}, {260, 460}}},
+        {"above the concrete", {{40, -40}, {260, -60}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Section s;
+        s.rectangle(0, 0, 300, 500, s.concrete);
+        for (const auto& [x, y] : c.bars) {
+            s.bar(x, y, 10, s.steel);
+        }
+        const VelboNode2D g = s.model->sectionCalcSolidBarycenter();
+        VelboSecDeformRC d(s.model.get());
+        std::unique_ptr<VelboInteractionPoints> points(d.interactionSurface(1, 3, VelboSecDeformRC::ISO_SKIP_SAME_BARVALUE));
+        ASSERT_NE(points, nullptr);
+        ASSERT_EQ(points->interactionPointsSize(), 5 * 5);
+        for (int k = 0; k < points->interactionPointsSize(); ++k) {
+            const VelboSectionForces& p = *points->interactionPointAt(k);
+            EXPECT_TRUE(std::isfinite(p.fz()) && std::isfinite(p.mx()) && std::isfinite(p.my())) << k;
+        }
+        // Direction 0: ratios 0, 1/4, 1/2, 3/4 and 1.
+        for (int k = 0; k < 5; ++k) {
+            SCOPED_TRACE(k);
+            const std::unique_ptr<VelboSectionForces> alone = standalonePoint(s.model.get(), 0.0, k / 4.0, g);
+            ASSERT_NE(alone, nullptr);
+            const VelboSectionForces& p = *points->interactionPointAt(k);
+            EXPECT_EQ(p.fz(), alone->fz());
+            EXPECT_EQ(p.mx(), alone->mx());
+            EXPECT_EQ(p.my(), alone->my());
+        }
+        // The path ends at uniform compression.
+        EXPECT_EQ(d.defRatio(), 1.0);
+    }
+}
+
+TEST(VelboSecDeformRC, SurfaceRefusesAZeroStrainSpanWhereItArises)
+{
+    // A bar centred on a corner node of the concrete: in a direction where
+    // that corner is the top of the section, the span from the top to the
+    // lowest bar (the only one) has no height, and no strain plane of the
+    // path exists. The surface stops there, with nothing stored.
+    struct Case {
+        int corner;  // 0: (0, 0), 2: (300, 500)
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {0, "VelboSecDeformRC::interactionSurface-ERR: strain span of zero height at 0 degrees: "
+            "the lowest bar lies on the top edge of the concrete !!!"},
+        {2, "VelboSecDeformRC::interactionSurface-ERR: strain span of zero height at 180 degrees: "
+            "the lowest bar lies on the top edge of the concrete !!!"},
+    };
+    for (const char* threads : {"1", "4"}) {
+        const ThreadsSetting setting(threads);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string("threads ") + threads + ", corner " + std::to_string(c.corner));
+            Section s;
+            s.rectangle(0, 0, 300, 500, s.concrete);
+            s.circle(s.nodes[static_cast<std::size_t>(c.corner)].get(), 10, s.steel);
+            const unsigned int sets = VelboInteractionPoints::instances();
+            const unsigned int forces = VelboSectionForces::instances();
+            StreamCapture capture;
+            VelboSecDeformRC d(s.model.get());
+            EXPECT_EQ(d.interactionSurface(1, 4, VelboSecDeformRC::ISO_UNIFORM), nullptr);
+            EXPECT_EQ(capture.err(), c.message);
+            EXPECT_EQ(VelboInteractionPoints::instances(), sets);
+            EXPECT_EQ(VelboSectionForces::instances(), forces);
+        }
+    }
+}
+
+TEST(VelboSecDeformRC, SurfaceStoresNoPointThatIsNotFinite)
+{
+    // A node at x = NaN makes the barycentre NaN, and every turned node and
+    // every force with it: the first point is refused.
+    Section s;
+    VelboNode2D* a = s.node(0, 0);
+    VelboNode2D* b = s.node(std::nan(""), 0);
+    VelboNode2D* c = s.node(300, 500);
+    VelboNode2D* e = s.node(0, 500);
+    s.triangle(a, b, c, s.concrete);
+    s.triangle(a, c, e, s.concrete);
+    s.bar(40, 460, 10, s.steel);
+    const unsigned int sets = VelboInteractionPoints::instances();
+    const unsigned int forces = VelboSectionForces::instances();
+    StreamCapture capture;
+    VelboSecDeformRC d(s.model.get());
+    EXPECT_EQ(d.interactionSurface(2, 3, VelboSecDeformRC::ISO_UNIFORM), nullptr);
+    EXPECT_EQ(capture.err(), "VelboSecDeformRC::interactionSurface-ERR: forces not finite at 0 degrees, ratio 0 !!!");
+    EXPECT_EQ(VelboInteractionPoints::instances(), sets);
+    EXPECT_EQ(VelboSectionForces::instances(), forces);
 }
 
 TEST(VelboSecDeformRC, SurfaceOptionErrorsChangeNothing)

@@ -1,11 +1,12 @@
 """Meshes of the concrete, their slicing by rays, and the interaction domain."""
 
 import math
+import os
 
 import pytest
 
 import velbomodeler as vm
-from conftest import RECT_BARS, RECT_H, as_lists, counters, vdouble, vvdouble
+from conftest import RECT_B, RECT_BARS, RECT_H, as_lists, counters, vdouble, vvdouble
 
 NO_MODEL = "ERR: None model current yet.\n"
 WRONG_INDEX = "ERR: Wrong mesh index \n"
@@ -240,6 +241,45 @@ def test_build_domain_of_the_rectangle(rc_section, capfd):
         "VelboModeler::myVector(): start\n"
         "VelboModeler::domainBounding(): start\n"
     )
+
+
+def _threads_of_the_process():
+    return len(os.listdir("/proc/self/task"))
+
+
+def _rectangle_domain():
+    """The domain of the rectangle with its four bars, built on a new modeller;
+    also the threads of the process before and after the build."""
+    m = vm.VelboModeler()
+    assert m.addSection(1)
+    for node, (x, y) in enumerate(((0.0, 0.0), (RECT_B, 0.0), (RECT_B, RECT_H), (0.0, RECT_H)), start=1):
+        assert m.addNode(node, x, y)
+    assert m.addTriangle(1, 1, 2, 3)
+    assert m.addTriangle(2, 1, 3, 4)
+    for circle, (node, x, y, r) in enumerate(RECT_BARS, start=1):
+        assert m.addNode(node, x, y)
+        assert m.addCircle(circle, node, r)
+    before = _threads_of_the_process()
+    assert m.buildDomain(3, 7, False)
+    after = _threads_of_the_process()
+    points = (list(m.fzVector()), list(m.mxVector()), list(m.myVector()), list(m.domainBounding()))
+    del m
+    return points, before, after
+
+
+@pytest.mark.parametrize("threads", [None, "3", "8"])
+def test_domain_build_threads_give_the_same_points_and_none_outlives_it(monkeypatch, threads):
+    """VELBO_THREADS sets the workers of buildDomain: the points do not depend
+    on it, and no worker outlives the call."""
+    monkeypatch.setenv("VELBO_THREADS", "1")
+    serial, _, _ = _rectangle_domain()
+    if threads is None:
+        monkeypatch.delenv("VELBO_THREADS")
+    else:
+        monkeypatch.setenv("VELBO_THREADS", threads)
+    points, before, after = _rectangle_domain()
+    assert after == before
+    assert points == serial
 
 
 def test_domain_is_kept_until_rebuilt(rc_section, capfd):

@@ -10,6 +10,7 @@
 
 #include "velbocore/velbobilinear.h"
 #include "velbocore/velbocostitutivelaw.h"
+#include "velbocore/velbodomainsweep.h"
 #include "velbocore/velbointeractionpoints.h"
 #include "velbocore/velbonode2d.h"
 #include "velbocore/velbosectionelement.h"
@@ -132,7 +133,11 @@ void VelboSecDeformRC::yRange(double* yTop, double* yBot) const
 
 double VelboSecDeformRC::yPivot() const
 {
-    const Ranges r = m_ranges();
+    return m_yPivot(m_ranges());
+}
+
+double VelboSecDeformRC::m_yPivot(const Ranges& r) const
+{
     const double h = r.clsBottom - r.clsTop;
     // The limits are asked in this order on purpose: their messages follow it.
     const double topComp = maxTopComp();
@@ -152,7 +157,11 @@ double VelboSecDeformRC::deformationMaxLength() const
 
 double VelboSecDeformRC::xOverCompression() const
 {
-    const Ranges r = m_ranges();
+    return m_xOverCompression(m_ranges());
+}
+
+double VelboSecDeformRC::m_xOverCompression(const Ranges& r) const
+{
     const double h = r.clsBottom - r.clsTop;
     const double d = r.barBottom - r.clsTop;
     return (maxTopComp() * (h - d)) / h;
@@ -160,13 +169,18 @@ double VelboSecDeformRC::xOverCompression() const
 
 void VelboSecDeformRC::xRange(double* xTop, double* xBot) const
 {
+    m_plane(m_ranges(), defRatio(), xTop, xBot);
+}
+
+void VelboSecDeformRC::m_plane(const Ranges& r, double ratio, double* xTop, double* xBot) const
+{
     const double a = maxTopTrac();
     const double b = -maxTopComp();
     const double s = maxBotTrac();
     const double d = -maxCompUniform();
-    const double e = -xOverCompression();
+    const double e = -m_xOverCompression(r);
     const double l = ((a + b) + s) + d;
-    const double t = defRatio() * l;
+    const double t = ratio * l;
 
     double top = -d;
     double bot = -d;
@@ -189,9 +203,9 @@ void VelboSecDeformRC::xRange(double* xTop, double* xBot) const
     } else if (((a + b) + s) + e <= t && t < ((a + b) + s) + d) {
         // interior pivot: the plane keeps the strain -d at depth yPivot
         bot = ((a + b) + s) - t;
-        const double pivot = yPivot();
-        const double h = hRange();
-        const double pivotAgain = yPivot();
+        const double pivot = m_yPivot(r);
+        const double h = r.barBottom - r.clsTop;  // hRange
+        const double pivotAgain = m_yPivot(r);
         top = -d - (bot + d) * (pivot / (h - pivotAgain));
     }
     // else: uniform compression (also a negative or undefined t)
@@ -201,6 +215,41 @@ void VelboSecDeformRC::xRange(double* xTop, double* xBot) const
     }
     if (xBot) {
         *xBot = bot;
+    }
+}
+
+bool VelboSecDeformRC::m_zeroSpan(const Ranges& r)
+{
+    return r.barBottom - r.clsTop == 0.0;
+}
+
+void VelboSecDeformRC::m_directionRatios(const Ranges& r, const VelboBilinear* skipBarLaw, int ratioDivision,
+                                         std::vector<double>& ratios) const
+{
+    ratios.clear();
+    if (!skipBarLaw) {
+        for (int j = 0; j <= ratioDivision; ++j) {
+            ratios.push_back(static_cast<double>(j) / ratioDivision);
+        }
+        return;
+    }
+    const double esy = skipBarLaw->esy();
+    const double ratioByBar = ((r.clsTop - r.barBottom) * (esy / (r.barTop - r.barBottom))) / deformationMaxLength();
+    const double ratioByCls = skipBarLaw->esu() / deformationMaxLength();
+    const double ratioMinimum = std::fmin(ratioByBar, ratioByCls);
+    ratios.push_back(0.0);
+    if (!(ratioMinimum > 0.0 && ratioMinimum < 1.0)) {
+        // No ratio strictly inside the path to start from: all bars at one
+        // depth (the ratio by bar is infinite), or none below the top of the
+        // concrete. Even steps over the whole path keep the count and give
+        // distinct planes.
+        for (int j = 1; j <= ratioDivision + 1; ++j) {
+            ratios.push_back(static_cast<double>(j) / (ratioDivision + 1));
+        }
+        return;
+    }
+    for (int j = 0; j <= ratioDivision; ++j) {
+        ratios.push_back((1.0 - ratioMinimum) * (static_cast<double>(j) / ratioDivision) + ratioMinimum);
     }
 }
 
@@ -269,13 +318,70 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
         std::cerr << "VelboSecDeformRC::interactionSurface-ERR: too many points !!!";
         return nullptr;
     }
-    // Owned here until handed over, also when an allocation fails on the way.
+
+    if (model) {
+        VelboDomainSweep sweep(*this, *model, g, barLaw, degreeDivision, ratioDivision);
+        // The model is left as the last point leaves it while the workers
+        // run: they read its laws, never its nodes or meshes.
+        bool lastSliced = true;
+        const auto leaveModel = [&] { lastSliced = m_leaveLastPoint(barLaw, degreeDivision, ratioDivision); };
+        if (sweep.run(VelboDomainSweep::threadsFromEnvironment(), leaveModel)) {
+            if (!lastSliced) {
+                std::cerr << "VelboSecDeformRC::interactionSurface-ERR: errore di deformatorSliceFromLaw !!!";
+                return nullptr;
+            }
+            std::unique_ptr<VelboInteractionPoints> points(
+                new VelboInteractionPoints(sweep.pointsSize(), static_cast<unsigned int>(pointsPerDirection)));
+            for (int k = 0; k < sweep.pointsSize(); ++k) {
+                points->interactionPointsInsertAt(k, sweep.releasePoint(k));
+            }
+            return points.release();
+        }
+    }
+    // What the sweep does not reproduce is made, and reported, point by
+    // point on the model.
+    return m_surfaceOnModel(g, barLaw, degreeDivision, ratioDivision, static_cast<int>(pointsPerDirection));
+}
+
+bool VelboSecDeformRC::m_leaveLastPoint(const VelboBilinear* skipBarLaw, int degreeDivision, int ratioDivision)
+{
+    struct HeldRangesReset {
+        std::optional<Ranges>& held;
+        ~HeldRangesReset() { held.reset(); }
+    } heldRangesReset{m_heldRanges};
+    VelboSectionModel* model = sectionModel();
+    m_heldRanges.reset();
+    setAngle((90.0 * (4 * degreeDivision)) / degreeDivision);
+    model->meshesMake();
+    m_heldRanges = m_ranges();
+    std::vector<double> ratios;
+    ratios.reserve(static_cast<std::size_t>(ratioDivision + 2));
+    m_directionRatios(*m_heldRanges, skipBarLaw, ratioDivision, ratios);
+    for (const double ratio : ratios) {
+        setDefRatio(ratio);
+    }
+    model->meshesReset();
+    return deformatorSliceFromLaw(m_clsLaw);
+}
+
+VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g, const VelboBilinear* skipBarLaw,
+                                                          int degreeDivision, int ratioDivision,
+                                                          int pointsPerDirection)
+{
+    VelboSectionModel* model = sectionModel();
+    const int directions = 4 * degreeDivision + 1;
+    // Released, with the points stored so far, on every way out but success.
     std::unique_ptr<VelboInteractionPoints> points(new VelboInteractionPoints(
-        static_cast<int>(directions * pointsPerDirection), static_cast<unsigned int>(pointsPerDirection)));
+        directions * pointsPerDirection, static_cast<unsigned int>(pointsPerDirection)));
     int k = 0;
+    // The held ranges last no longer than this call, whatever way it ends.
+    struct HeldRangesReset {
+        std::optional<Ranges>& held;
+        ~HeldRangesReset() { held.reset(); }
+    } heldRangesReset{m_heldRanges};
 
     // One point of the current direction at the given ratio; false when the
-    // set had to be given up (it is then deleted).
+    // set has to be given up.
     auto addPoint = [&](double ratio) {
         setDefRatio(ratio);
         if (model) {
@@ -285,16 +391,24 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
             std::cerr << "VelboSecDeformRC::interactionSurface-ERR: errore di deformatorSliceFromLaw !!!";
             return false;
         }
-        VelboSectionForces* point = deformatorForces(g.xn(), g.yn(), nullptr);
+        std::unique_ptr<VelboSectionForces> point(deformatorForces(g.xn(), g.yn(), nullptr));
         if (!point) {
             // deformatorForces has written its message.
             return false;
         }
-        points->interactionPointsInsertAt(k, point);
+        // A domain never holds a point that is not a number.
+        if (!std::isfinite(point->fz()) || !std::isfinite(point->mx()) || !std::isfinite(point->my())) {
+            std::cerr << "VelboSecDeformRC::interactionSurface-ERR: forces not finite at " << angle()
+                      << " degrees, ratio " << defRatio() << " !!!";
+            return false;
+        }
+        points->interactionPointsInsertAt(k, point.release());
         ++k;
         return true;
     };
 
+    std::vector<double> ratios;
+    ratios.reserve(static_cast<std::size_t>(pointsPerDirection));
     for (int i = 0; i < directions; ++i) {
         m_heldRanges.reset();
         setAngle((90.0 * i) / degreeDivision);
@@ -305,40 +419,18 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
         }
         // The nodes stay where setAngle put them until the next direction.
         m_heldRanges = m_ranges();
-
-        std::vector<double> ratios;
-        ratios.reserve(static_cast<std::size_t>(pointsPerDirection));
-        if (barLaw) {
-            const double esy = barLaw->esy();
-            double barTop = kNaN;
-            double barBottom = kNaN;
-            double clsTop = kNaN;
-            double clsBottom = kNaN;
-            if (model) {
-                model->sectionCalcPointYRange(&barTop, &barBottom);
-                model->sectionCalcSolidYRange(&clsTop, &clsBottom);
-            }
-            const double ratioByBar = ((clsTop - barBottom) * (esy / (barTop - barBottom))) / deformationMaxLength();
-            const double ratioByCls = barLaw->esu() / deformationMaxLength();
-            const double ratioMinimum = std::fmin(ratioByBar, ratioByCls);
-            ratios.push_back(0.0);
-            for (int j = 0; j <= ratioDivision; ++j) {
-                ratios.push_back((1.0 - ratioMinimum) * (static_cast<double>(j) / ratioDivision) + ratioMinimum);
-            }
-        } else {
-            for (int j = 0; j <= ratioDivision; ++j) {
-                ratios.push_back(static_cast<double>(j) / ratioDivision);
-            }
+        if (m_zeroSpan(*m_heldRanges)) {
+            std::cerr << "VelboSecDeformRC::interactionSurface-ERR: strain span of zero height at " << angle()
+                      << " degrees: the lowest bar lies on the top edge of the concrete !!!";
+            return nullptr;
         }
-
+        m_directionRatios(*m_heldRanges, skipBarLaw, ratioDivision, ratios);
         for (const double ratio : ratios) {
             if (!addPoint(ratio)) {
-                m_heldRanges.reset();
                 return nullptr;
             }
         }
     }
-    m_heldRanges.reset();
     return points.release();
 }
 

@@ -13,6 +13,7 @@
 #include "velbocore/velboedge2d.h"
 #include "velbocore/velbomesh.h"
 #include "velbocore/velbostoragepool.h"
+#include "velbocore/velbotriangleintegral.h"
 
 unsigned int VelboTriangle::m_instances = 0;
 
@@ -331,44 +332,7 @@ VelboAreaProperties VelboTriangle::elementCalcAreaProperties() const
     const VelboNode2D& p1 = *m_P1();
     const VelboNode2D& p2 = *m_P2();
     const VelboNode2D& p3 = *m_P3();
-    const double x1 = p1.xn();
-    const double y1 = p1.yn();
-    const double x2 = p2.xn();
-    const double y2 = p2.yn();
-    const double x3 = p3.xn();
-    const double y3 = p3.yn();
-
-    // The triangle as the image of the unit triangle u, v >= 0, u + v <= 1
-    // under (u, v) -> (cx + ax*u + bx*v, cy + ay*u + by*v).
-    const double ax = x2 - x1;
-    const double bx = x3 - x1;
-    const double cx = x1;
-    const double ay = y2 - y1;
-    const double by = y3 - y1;
-    const double cy = y1;
-    const double J = std::fabs(ax * by - bx * ay);
-
-    const double ay2 = ay * ay;
-    const double by2 = by * by;
-    const double cy2 = cy * cy;
-    const double q = ay2 + ay * by + by2;
-
-    VelboAreaProperties p;
-    p.setArea(J / 2);
-    p.setSx(J * (y1 + y2 + y3) / 6);
-    p.setSy(J * (x1 + x2 + x3) / 6);
-    p.setIxx(J * (cy2 / 2 + q / 12 + (ay + by) * cy / 3));
-    p.setIyy(J * (cx * cx / 2 + (ax * ax + ax * bx + bx * bx) / 12 + (ax + bx) * cx / 3));
-    p.setIxy(J * (cx * cy / 2 + (ay * ax + by * bx) / 12 + (bx * ay + ax * by) / 24
-                  + (ay * cx + by * cx + ax * cy + bx * cy) / 6));
-    p.setIxxx(J * ((ay + by + cy) * cy2 / 2 + (ay * ay * ay + ay2 * by + ay * by2 + by * by * by) / 20
-                   + q * cy / 4));
-    p.setIxxy(J * (cy2 * cx / 2 + (ay2 * ax + by2 * bx) / 20
-                   + (ay2 * bx + by2 * ax + 2 * ay * by * ax + 2 * ay * by * bx) / 60
-                   + q * cx / 12
-                   + (ax * by + bx * ay + 2 * ax * ay + 2 * bx * by) * cy / 12
-                   + (cy2 * ax + cy2 * bx + 2 * cx * cy * ay + 2 * cx * cy * by) / 6));
-    return p;
+    return VelboTriangleIntegral::areaProperties(p1.xn(), p1.yn(), p2.xn(), p2.yn(), p3.xn(), p3.yn());
 }
 
 double VelboTriangle::elementYtop() const
@@ -500,16 +464,18 @@ VelboSectionForces VelboTriangle::m_elementForcesByLaw(const FuncLinear& planeSt
     }
 
     // sigma(y) = a*y^2 + b*y + c under eps(y) = g*y + e0.
-    const double g = planeStrain.b();
-    const double e0 = planeStrain.c();
-    const double a = alpha * (g * g);
-    const double b = beta * g + 2 * alpha * g * e0;
-    const double c = gamma + alpha * (e0 * e0) + beta * e0;
+    double a = 0.0;
+    double b = 0.0;
+    double c = 0.0;
+    VelboTriangleIntegral::stressInY(alpha, beta, gamma, planeStrain.b(), planeStrain.c(), &a, &b, &c);
 
-    const VelboAreaProperties p = elementCalcAreaProperties();
-    forces.setFz(a * p.ixx() + b * p.sx() + c * p.area());
-    forces.setMx(a * p.ixxx() + b * p.ixx() + c * p.sx());
-    forces.setMy(a * p.ixxy() + b * p.ixy() + c * p.sy());
+    double fz = 0.0;
+    double mx = 0.0;
+    double my = 0.0;
+    VelboTriangleIntegral::forces(a, b, c, elementCalcAreaProperties(), &fz, &mx, &my);
+    forces.setFz(fz);
+    forces.setMx(mx);
+    forces.setMy(my);
     return forces;
 }
 

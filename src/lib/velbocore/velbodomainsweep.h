@@ -1,0 +1,114 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "velbocore/velbonode2d.h"
+#include "velbocore/velbosectionforces.h"
+
+class VelboBilinear;
+class VelboCostitutiveLaw;
+class VelboSecDeformRC;
+class VelboSectionModel;
+
+// The hot loop of the interaction-domain build: every point of every
+// direction of a reinforced-concrete deformator's surface, made without
+// touching the model, the directions spread over worker threads.
+//
+// Every point is bit-identical to the one the model path makes (setAngle,
+// meshesReset, deformatorSliceFromLaw, deformatorForces), because:
+// - each worker turns its own copy of the node coordinates with the node's
+//   own rotation, and takes the ranges, strain planes and ratios through the
+//   deformator's code;
+// - a triangle that no ray of the point crosses is integrated whole, from
+//   moments made once per direction with the triangle's own closed forms; a
+//   crossed one is cut in local storage by the very steps of its mesh (one
+//   ray: straight into the two or three sub-triangles those steps give):
+//   rays in the order of the law's limits, each cut node computed once by
+//   the same formula from the same half-edge, the same sub-triangles with
+//   the same vertex order, integrated in chain order;
+// - forces are summed as the model sums them: elements in list order, the
+//   sub-triangles of each element from zero, moments then moved to the
+//   moment point and turned back with the forces' own operations;
+// - the point of direction i and step j goes to slot i * pointsPerDirection
+//   + j whatever thread made it, so the caller stores them in slot order.
+// The sweep writes on no stream, shares nothing writable between threads
+// and allocates nothing per point but the triple it is handed out in. When
+// a section holds something it does not reproduce (a missing law or node,
+// an element it does not know, a slicing the mesh would refuse, a span of
+// zero height, a point that is not finite) or a worker meets an exception,
+// run() returns false and the caller takes the model path, which reports
+// what it finds as it always has.
+class VelboDomainSweep {
+public:
+    // Reads the section from the model; the model's nodes are put back to
+    // their saved coordinates (as the first setAngle of a build would do).
+    // skipBarLaw: the bar law of ISO_SKIP_SAME_BARVALUE, null for ISO_UNIFORM.
+    VelboDomainSweep(const VelboSecDeformRC& deformator, VelboSectionModel& model, const VelboNode2D& momentPoint,
+                     const VelboBilinear* skipBarLaw, int degreeDivision, int ratioDivision);
+    ~VelboDomainSweep();
+    VelboDomainSweep(const VelboDomainSweep&) = delete;
+    VelboDomainSweep& operator=(const VelboDomainSweep&) = delete;
+
+    // Makes every point on `threads` threads, the calling one among them,
+    // which first runs `meanwhile` (when given) while the others start. It
+    // returns when every worker is done with the points; the workers are
+    // joined when the sweep goes. False: no point set, see above. Runs once.
+    bool run(int threads, const std::function<void()>& meanwhile = {});
+
+    // After a successful run: the number of points, and the point of slot k
+    // as a new triple that the caller owns.
+    int pointsSize() const { return static_cast<int>(m_points.size() / 3); }
+    VelboSectionForces* releasePoint(int k);
+    int pointsPerDirection() const { return m_pointsPerDirection; }
+
+    // VELBO_THREADS when it holds a whole number of 1 or more (at most
+    // 1024), otherwise the number of cores the process may run on.
+    static int threadsFromEnvironment();
+
+private:
+    struct Element;
+    struct Triangle;
+    struct Circle;
+    struct LawTable;
+    class Worker;
+    struct Crew;
+
+    bool m_prepare(VelboSectionModel& model);
+    int m_lawTable(const VelboCostitutiveLaw* law);
+    // The points of steps first .. last - 1 of direction i; false when the
+    // sweep cannot make them.
+    bool m_direction(int i, int first, int last, Worker& worker);
+
+    const VelboSecDeformRC& m_deformator;
+    const VelboBilinear* m_skipBarLaw;
+    const int m_degreeDivision;
+    const int m_ratioDivision;
+    const int m_pointsPerDirection;
+    const int m_directions;
+    const double m_momentX;
+    const double m_momentY;
+    bool m_prepared;
+
+    // Centre of every turn: the concrete barycentre of the saved geometry.
+    VelboNode2D m_turnBase;
+    // Coordinates of the nodes the elements use, at the start of a turn, and
+    // whether the model turns them (a node it does not list stays put).
+    std::vector<double> m_nodeX;
+    std::vector<double> m_nodeY;
+    std::vector<char> m_nodeTurns;
+    std::vector<Element> m_elements;
+    std::vector<Triangle> m_triangles;
+    std::vector<Circle> m_circles;
+    std::vector<LawTable> m_laws;
+    // Strains of the concrete law at which the meshes are sliced.
+    std::vector<double> m_sliceStrains;
+
+    // Fz, Mx, My of slot k at 3k, 3k + 1 and 3k + 2.
+    std::vector<double> m_points;
+    // The triples the points are handed out in, made on the calling thread.
+    std::vector<std::unique_ptr<VelboSectionForces>> m_made;
+    // Last, so that its threads are joined before anything else goes.
+    std::unique_ptr<Crew> m_crew;
+};
