@@ -16,9 +16,6 @@
 #include <unordered_map>
 
 #include "coreobj/func1.h"
-#include "coreobj/funcconst.h"
-#include "coreobj/funclinear.h"
-#include "coreobj/funcparabola.h"
 #include "velbocore/velboareaproperties.h"
 #include "velbocore/velbocircle.h"
 #include "velbocore/velbocostitutivelaw.h"
@@ -651,41 +648,10 @@ int VelboDomainSweep::m_lawTable(const VelboCostitutiveLaw* law)
     try {
         for (std::size_t i = 0; i <= table.limits.size(); ++i) {
             const Func1* piece = law->getFuncAt(static_cast<int>(i));
-            if (!piece) {
-                return -1;
-            }
             double a = 0.0;
             double b = 0.0;
             double c = 0.0;
-            switch (piece->func1Type()) {
-            case Func1::FUNC1_CONST: {
-                const FuncConst* f = dynamic_cast<const FuncConst*>(piece);
-                if (!f) {
-                    return -1;
-                }
-                c = f->c();
-                break;
-            }
-            case Func1::FUNC1_LINEAR: {
-                const FuncLinear* f = dynamic_cast<const FuncLinear*>(piece);
-                if (!f) {
-                    return -1;
-                }
-                b = f->b();
-                c = f->c();
-                break;
-            }
-            case Func1::FUNC1_PARABOLA: {
-                const FuncParabola* f = dynamic_cast<const FuncParabola*>(piece);
-                if (!f) {
-                    return -1;
-                }
-                a = f->a();
-                b = f->b();
-                c = f->c();
-                break;
-            }
-            default:
+            if (!piece || VelboTriangle::m_pieceCoeff(piece, piece->func1Type(), &a, &b, &c) != Func1::FUNC1_ERR_OK) {
                 return -1;
             }
             table.pieces.insert(table.pieces.end(), {a, b, c});

@@ -116,6 +116,9 @@ public:
     static void operator delete(void* p, std::size_t size);
 
 private:
+    // The sweep reads the law pieces as the triangle does (m_pieceCoeff).
+    friend class VelboDomainSweep;
+
     // Sub-triangle of a remesh: id 0, the given law, owning no half-edges
     // and made with only its own edge 3 (withEdge3) or with none.
     VelboTriangle(const VelboCostitutiveLaw* law, bool withEdge3);
