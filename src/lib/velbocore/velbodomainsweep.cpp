@@ -857,6 +857,21 @@ bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
         }
     }
 
+    // The mesh of every triangle starts as a copy of it: its moments in this
+    // direction serve every point that does not cut it, its extents and
+    // barycentre the ranges below.
+    for (std::size_t t = 0; t < m_triangles.size(); ++t) {
+        const int* n = m_triangles[t].node;
+        const double x1 = w.x[n[0]], y1 = w.y[n[0]];
+        const double x2 = w.x[n[1]], y2 = w.y[n[1]];
+        const double x3 = w.x[n[2]], y3 = w.y[n[2]];
+        Worker::TurnedTriangle& turned = w.triangles[t];
+        turned.yTop = std::min({y1, y2, y3});
+        turned.yBot = std::max({y1, y2, y3});
+        turned.yG = (y1 + y2 + y3) / 3;
+        turned.moments = VelboTriangleIntegral::areaProperties(x1, y1, x2, y2, x3, y3);
+    }
+
     // The ranges of the turned section, as sectionCalcSolidYRange and
     // sectionCalcPointYRange take them: from the barycentre, widened by
     // every element of the kind in list order.
@@ -866,12 +881,10 @@ bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
     double pointWeight = 0.0;
     for (const Element& e : m_elements) {
         if (e.triangle) {
-            const int* n = m_triangles[static_cast<std::size_t>(e.index)].node;
-            const double x1 = w.x[n[0]], y1 = w.y[n[0]];
-            const double x2 = w.x[n[1]], y2 = w.y[n[1]];
-            const double x3 = w.x[n[2]], y3 = w.y[n[2]];
-            const double weight = VelboTriangle::triangleArea(x1, y1, x2, y2, x3, y3);
-            solidY += ((y1 + y2 + y3) / 3) * weight;
+            const Worker::TurnedTriangle& turned = w.triangles[static_cast<std::size_t>(e.index)];
+            // The area elementCalcArea gives: the same cross product, halved.
+            const double weight = turned.moments.area();
+            solidY += turned.yG * weight;
             solidWeight += weight;
         } else {
             pointY += w.y[m_circles[static_cast<std::size_t>(e.index)].node] * 1.0;
@@ -883,11 +896,9 @@ bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
     r.barTop = r.barBottom = pointY / pointWeight;
     for (const Element& e : m_elements) {
         if (e.triangle) {
-            const int* n = m_triangles[static_cast<std::size_t>(e.index)].node;
-            const double yTop = std::min({w.y[n[0]], w.y[n[1]], w.y[n[2]]});
-            const double yBot = std::max({w.y[n[0]], w.y[n[1]], w.y[n[2]]});
-            if (r.clsTop > yTop) r.clsTop = yTop;
-            if (r.clsBottom < yBot) r.clsBottom = yBot;
+            const Worker::TurnedTriangle& turned = w.triangles[static_cast<std::size_t>(e.index)];
+            if (r.clsTop > turned.yTop) r.clsTop = turned.yTop;
+            if (r.clsBottom < turned.yBot) r.clsBottom = turned.yBot;
         } else {
             const double yc = w.y[m_circles[static_cast<std::size_t>(e.index)].node];
             if (r.barTop > yc) r.barTop = yc;
@@ -901,20 +912,6 @@ bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
     if (w.ratios.size() != static_cast<std::size_t>(m_pointsPerDirection) || w.ratios.empty()
         || !(w.ratios.front() >= 0.0 && w.ratios.front() <= 1.0)) {
         return false;
-    }
-
-    // The mesh of every triangle starts as a copy of it: its moments in this
-    // direction serve every point that does not cut it.
-    for (std::size_t t = 0; t < m_triangles.size(); ++t) {
-        const int* n = m_triangles[t].node;
-        const double x1 = w.x[n[0]], y1 = w.y[n[0]];
-        const double x2 = w.x[n[1]], y2 = w.y[n[1]];
-        const double x3 = w.x[n[2]], y3 = w.y[n[2]];
-        Worker::TurnedTriangle& turned = w.triangles[t];
-        turned.yTop = std::min({y1, y2, y3});
-        turned.yBot = std::max({y1, y2, y3});
-        turned.yG = (y1 + y2 + y3) / 3;
-        turned.moments = VelboTriangleIntegral::areaProperties(x1, y1, x2, y2, x3, y3);
     }
 
     const double yTop = r.clsTop;
