@@ -909,27 +909,19 @@ bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
         return false;
     }
     rc.m_directionRatios(r, m_skipBarLaw, m_ratioDivision, w.ratios);
-    if (w.ratios.size() != static_cast<std::size_t>(m_pointsPerDirection) || w.ratios.empty()
-        || !(w.ratios.front() >= 0.0 && w.ratios.front() <= 1.0)) {
+    // Each point takes its ratio as given. setDefRatio refuses one outside
+    // [0, 1] and keeps the ratio before: such a direction is left to the
+    // model path.
+    if (w.ratios.size() != static_cast<std::size_t>(m_pointsPerDirection)
+        || !std::all_of(w.ratios.begin(), w.ratios.end(), [](double v) { return v >= 0.0 && v <= 1.0; })) {
         return false;
     }
 
     const double yTop = r.clsTop;
     const double yBot = r.barBottom;
-    // setDefRatio keeps the ratio it had for a value outside [0, 1].
-    double ratio = 0.0;
-    for (int j = 0; j < first; ++j) {
-        const double next = w.ratios[static_cast<std::size_t>(j)];
-        if (next >= 0.0 && next <= 1.0) {
-            ratio = next;
-        }
-    }
     double* out = &m_points[(static_cast<std::size_t>(i) * m_pointsPerDirection + first) * 3];
     for (int j = first; j < last; ++j) {
-        const double next = w.ratios[static_cast<std::size_t>(j)];
-        if (next >= 0.0 && next <= 1.0) {
-            ratio = next;
-        }
+        const double ratio = w.ratios[static_cast<std::size_t>(j)];
         double xTop = 0.0;
         double xBot = 0.0;
         rc.m_plane(r, ratio, &xTop, &xBot);
