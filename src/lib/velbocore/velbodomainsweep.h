@@ -61,7 +61,6 @@ public:
     // as a new triple that the caller owns.
     int pointsSize() const { return static_cast<int>(m_points.size() / 3); }
     VelboSectionForces* releasePoint(int k);
-    int pointsPerDirection() const { return m_pointsPerDirection; }
 
     // VELBO_THREADS when it holds a whole number of 1 or more (at most
     // 1024), otherwise the number of cores the process may run on.
