@@ -6,6 +6,7 @@
 #include <iostream>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "velbocore/velbobilinear.h"
@@ -18,6 +19,16 @@
 #include "velbocore/velbosectionmodel.h"
 
 static constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+namespace {
+// Empties the held value when it goes: held ranges last no longer than the
+// call that holds them, whatever way it ends.
+template <typename T>
+struct ResetOnExit {
+    std::optional<T>& held;
+    ~ResetOnExit() { held.reset(); }
+};
+}  // namespace
 
 VelboSecDeformRC::VelboSecDeformRC(VelboSectionModel* model)
     : VelboSectionDeformator(model)
@@ -345,10 +356,7 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
 
 bool VelboSecDeformRC::m_leaveLastPoint(const VelboBilinear* skipBarLaw, int degreeDivision, int ratioDivision)
 {
-    struct HeldRangesReset {
-        std::optional<Ranges>& held;
-        ~HeldRangesReset() { held.reset(); }
-    } heldRangesReset{m_heldRanges};
+    const ResetOnExit<Ranges> heldRangesReset{m_heldRanges};
     VelboSectionModel* model = sectionModel();
     m_heldRanges.reset();
     setAngle((90.0 * (4 * degreeDivision)) / degreeDivision);
@@ -374,11 +382,7 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
     std::unique_ptr<VelboInteractionPoints> points(new VelboInteractionPoints(
         directions * pointsPerDirection, static_cast<unsigned int>(pointsPerDirection)));
     int k = 0;
-    // The held ranges last no longer than this call, whatever way it ends.
-    struct HeldRangesReset {
-        std::optional<Ranges>& held;
-        ~HeldRangesReset() { held.reset(); }
-    } heldRangesReset{m_heldRanges};
+    const ResetOnExit<Ranges> heldRangesReset{m_heldRanges};
 
     // One point of the current direction at the given ratio; false when the
     // set has to be given up.
