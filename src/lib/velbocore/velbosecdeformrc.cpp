@@ -365,9 +365,7 @@ bool VelboSecDeformRC::m_leaveLastPoint(const VelboBilinear* skipBarLaw, int deg
     std::vector<double> ratios;
     ratios.reserve(static_cast<std::size_t>(ratioDivision + 2));
     m_directionRatios(*m_heldRanges, skipBarLaw, ratioDivision, ratios);
-    for (const double ratio : ratios) {
-        setDefRatio(ratio);
-    }
+    setDefRatio(ratios.back());
     model->meshesReset();
     return deformatorSliceFromLaw(m_clsLaw);
 }
