@@ -102,9 +102,8 @@ RECT_H = 500.0
 RECT_BARS = ((5, 40.0, 460.0, 10.0), (6, 260.0, 460.0, 10.0), (7, 40.0, 40.0, 8.0), (8, 260.0, 40.0, 8.0))
 
 
-@pytest.fixture
-def rc_section(current):
-    m = current
+def add_rc_section(m):
+    """Adds the rectangle and its bars to the current model of m."""
     for node, (x, y) in enumerate(((0.0, 0.0), (RECT_B, 0.0), (RECT_B, RECT_H), (0.0, RECT_H)), start=1):
         assert m.addNode(node, x, y)
     assert m.addTriangle(1, 1, 2, 3)
@@ -112,4 +111,9 @@ def rc_section(current):
     for circle, (node, x, y, r) in enumerate(RECT_BARS, start=1):
         assert m.addNode(node, x, y)
         assert m.addCircle(circle, node, r)
-    return m
+
+
+@pytest.fixture
+def rc_section(current):
+    add_rc_section(current)
+    return current

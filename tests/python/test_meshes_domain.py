@@ -6,7 +6,7 @@ import os
 import pytest
 
 import velbomodeler as vm
-from conftest import RECT_B, RECT_BARS, RECT_H, as_lists, counters, vdouble, vvdouble
+from conftest import RECT_BARS, RECT_H, add_rc_section, as_lists, counters, vdouble, vvdouble
 
 NO_MODEL = "ERR: None model current yet.\n"
 WRONG_INDEX = "ERR: Wrong mesh index \n"
@@ -252,13 +252,7 @@ def _rectangle_domain():
     also the threads of the process before and after the build."""
     m = vm.VelboModeler()
     assert m.addSection(1)
-    for node, (x, y) in enumerate(((0.0, 0.0), (RECT_B, 0.0), (RECT_B, RECT_H), (0.0, RECT_H)), start=1):
-        assert m.addNode(node, x, y)
-    assert m.addTriangle(1, 1, 2, 3)
-    assert m.addTriangle(2, 1, 3, 4)
-    for circle, (node, x, y, r) in enumerate(RECT_BARS, start=1):
-        assert m.addNode(node, x, y)
-        assert m.addCircle(circle, node, r)
+    add_rc_section(m)
     before = _threads_of_the_process()
     assert m.buildDomain(3, 7, False)
     after = _threads_of_the_process()
