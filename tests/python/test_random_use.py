@@ -21,7 +21,7 @@ import random
 import pytest
 
 import velbomodeler as vm
-from conftest import counters
+from conftest import counters, vdouble
 
 SEED = 20240909
 STEPS = 5000
@@ -35,12 +35,6 @@ HOLDERS = 8
 def vint(values):
     v = vm.VInt()
     v.extend(values)
-    return v
-
-
-def vdouble(values):
-    v = vm.VDouble()
-    v.extend([float(x) for x in values])
     return v
 
 
