@@ -9,9 +9,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <random>
@@ -21,6 +19,7 @@
 #include <vector>
 
 #include "domain_sections.h"
+#include "double_bits.h"
 #include "live_counts.h"
 #include "section_fixture.h"
 #include "stream_capture.h"
@@ -53,21 +52,6 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
-
-
-std::uint64_t bits(double v)
-{
-    std::uint64_t b = 0;
-    std::memcpy(&b, &v, sizeof b);
-    return b;
-}
-
-std::string hex(double v)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%a", v);
-    return text;
-}
 
 // What a surface leaves: the points (Fz, Mx, My in slot order), and the
 // model's node coordinates and mesh triangles, all as bit patterns.

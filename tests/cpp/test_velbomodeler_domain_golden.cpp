@@ -8,10 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -19,6 +17,7 @@
 #include <vector>
 
 #include "domain_sections.h"
+#include "double_bits.h"
 #include "live_counts.h"
 #include "stream_capture.h"
 #include "threads_setting.h"
@@ -40,21 +39,6 @@ std::string key(const std::string& section, int degreeDivision, int ratioDivisio
 {
     return section + " " + std::to_string(degreeDivision) + " " + std::to_string(ratioDivision);
 }
-
-std::uint64_t bits(double v)
-{
-    std::uint64_t b = 0;
-    std::memcpy(&b, &v, sizeof b);
-    return b;
-}
-
-std::string hex(double v)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%a", v);
-    return text;
-}
-
 
 std::vector<std::string> modelState(const VelboModeler& modeler)
 {
