@@ -454,8 +454,8 @@ bool VelboModeler::setCircleRadius(int id, double radius) {
         std::cerr << boost::format("ERR: Circle with id = %1% doesn't exist !!!\n") % id;
         return false;
     }
-    // Any finite radius is taken, as when it was set; one that is not a
-    // number would spoil the areas and the domain.
+    // Any finite radius is taken, negative ones included; one that is not
+    // finite would spoil the areas and the domain.
     if (!std::isfinite(radius)) {
         std::cerr << boost::format("ERR: Cannot set circle *%1%* with radius not finite \n") % id;
         return false;
