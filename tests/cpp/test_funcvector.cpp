@@ -500,6 +500,71 @@ TEST(FuncVector, ForcedGridRefusals) {
     EXPECT_EQ(f.func1XGen(2, nullptr, true, &zero, &ten), (Vec{0.0, 1.0, 10.0}));
 }
 
+TEST(FuncVector, ForcedGridWhoseStepIsLostInRoundingIsRefused) {
+    // Just below 1 the doubles are half as far apart as just above it.
+    const double u = std::ldexp(1.0, -53);
+    struct Case {
+        const char* name;
+        double left, right;
+        int nb;
+        Vec limits;
+    };
+    const Case cases[] = {
+        // (r - l) / (nb - 1) underflows to zero: the grid would never end.
+        {"step of zero", 0.0, 1e-320, 1000000, {}},
+        {"step of zero with a limit", 0.0, 1e-320, 1000000, {5e-321}},
+        // A step smaller than the spacing of the doubles at the bounds.
+        {"step below the spacing", 1.0, std::nextafter(1.0, 2.0), 4, {}},
+        {"step below the spacing with a limit", 1e16, 1e16 + 2.0, 5, {1e16 + 1.0}},
+        // The step moves the points below 1 but is lost past it.
+        {"step lost on the way", 1.0 - 4 * u, 1.0 + 8 * u, 13, {1.0 + 6 * u}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FuncVector f;
+        if (!c.limits.empty()) {
+            ASSERT_EQ(f.setInternalLimits(c.limits), FuncVector::FUNCV_ERR_OK);
+        }
+        double left = c.left;
+        double right = c.right;
+        int err = -7;
+        EXPECT_TRUE(f.func1XGen(c.nb, &err, true, &left, &right).empty());
+        EXPECT_EQ(err, -7);
+        EXPECT_EQ(f.func1XDataCacheSize(), 0);
+        // The y sampler ends on the same refusal.
+        EXPECT_TRUE(f.func1YGen(c.nb, &err, true, &left, &right).empty());
+        EXPECT_EQ(err, Func1::FUNC1_ERR_GENYDATA);
+    }
+}
+
+TEST(FuncVector, ForcedGridsAtTheEdgeOfTheSpacingAreStillMade) {
+    const double u = std::ldexp(1.0, -52);  // spacing of the doubles above 1
+    struct Case {
+        const char* name;
+        double left, right;
+        int nb;
+        Vec limits;
+        Vec grid;
+    };
+    const Case cases[] = {
+        {"one spacing a step", 1.0, 1.0 + 4 * u, 5, {}, {1.0, 1.0 + u, 1.0 + 2 * u, 1.0 + 3 * u, 1.0 + 4 * u}},
+        {"a limit in place of a point", 1.0, 1.0 + 4 * u, 3, {1.0 + u}, {1.0, 1.0 + u, 1.0 + 4 * u}},
+        {"subnormal step", 0.0, 1e-320, 3, {}, {0.0, 1e-320 / 2, 1e-320}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FuncVector f;
+        if (!c.limits.empty()) {
+            ASSERT_EQ(f.setInternalLimits(c.limits), FuncVector::FUNCV_ERR_OK);
+        }
+        double left = c.left;
+        double right = c.right;
+        int err = -7;
+        EXPECT_EQ(f.func1XGen(c.nb, &err, true, &left, &right), c.grid);
+        EXPECT_EQ(err, Func1::FUNC1_ERR_OK);
+    }
+}
+
 TEST_F(FuncVectorGrid, ForcedYDataArePiecewise) {
     ASSERT_EQ(f.setInternalLimits({2.5, 5.0}), FuncVector::FUNCV_ERR_OK);
     int err = -7;

@@ -181,22 +181,92 @@ TEST(VelboParabola, SettersRebuildTheLaw)
     }
 }
 
-TEST(VelboParabola, Ec2AtOrBeyondEcuKeepsTheOldBreakpointsWithTheNewCoefficients)
+TEST(VelboParabola, Ec2BeyondEcuKeepsTheOldBreakpointsWithTheNewCoefficients)
 {
-    for (const double ec2 : {kEcu, -0.004}) {
-        SCOPED_TRACE(testing::Message() << "ec2 " << ec2);
-        VelboParabola law(kFcd, kEc2, kEcu);
-        law.setEc2(ec2);
-        EXPECT_EQ(law.ec2(), ec2);
-        EXPECT_EQ(law.lawLimits(), (std::vector<double>{kEcu, kEc2, 0.0}));
-        const auto* middle = dynamic_cast<const FuncParabola*>(law.getFuncAt(1));
-        ASSERT_NE(middle, nullptr);
-        EXPECT_EQ(middle->a(), -(kFcd / (ec2 * ec2)));
-        EXPECT_EQ(middle->b(), (kFcd + kFcd) / ec2);
-        // -0.001 still falls in the middle piece, now with the new curve.
-        const double r = -0.001 / ec2;
-        EXPECT_DOUBLE_EQ(law.valueFx(-0.001, nullptr), kFcd * (2.0 * r - r * r));
+    const double ec2 = -0.004;
+    VelboParabola law(kFcd, kEc2, kEcu);
+    law.setEc2(ec2);
+    EXPECT_EQ(law.ec2(), ec2);
+    EXPECT_FALSE(law.lawIsComplete());
+    EXPECT_EQ(law.lawLimits(), (std::vector<double>{kEcu, kEc2, 0.0}));
+    const auto* middle = dynamic_cast<const FuncParabola*>(law.getFuncAt(1));
+    ASSERT_NE(middle, nullptr);
+    EXPECT_EQ(middle->a(), -(kFcd / (ec2 * ec2)));
+    EXPECT_EQ(middle->b(), (kFcd + kFcd) / ec2);
+    // -0.001 still falls in the middle piece, now with the new curve.
+    const double r = -0.001 / ec2;
+    EXPECT_DOUBLE_EQ(law.valueFx(-0.001, nullptr), kFcd * (2.0 * r - r * r));
+}
+
+TEST(VelboParabola, Ec2AtEcuRunsTheParabolaUpToEcuWithoutARectangle)
+{
+    // C90/105: the parabola reaches fcd at 2.6 per mille, the ultimate strain.
+    const double fcd = (0.85 * -90.0) / 1.5;
+    const double e = -0.0026;
+    VelboParabola built(fcd, e, e);
+    VelboParabola set(kFcd, kEc2, kEcu);
+    set.setParam(fcd, e, e);
+    for (const VelboParabola* law : {&built, &set}) {
+        EXPECT_TRUE(law->lawIsComplete());
+        EXPECT_EQ(law->getInternalLimits(), (std::vector<double>{e, 0.0}));
+        EXPECT_EQ(law->lawLimits(), (std::vector<double>{e, e, 0.0}));
+        EXPECT_TRUE(law->isLeftLimited());
+        EXPECT_EQ(law->func1LeftLimit(), e);
+        EXPECT_FALSE(law->isRightLimited());
+        expectStresses(*law, {
+                                 {-0.0013, fcd * 0.75, 0},
+                                 {e, fcd, 0},  // the top of the parabola
+                                 {-0.003, fcd, 0},
+                                 {0.0, 0.0, 0},
+                                 {0.002, 0.0, 0},
+                             });
+        expectPieces(*law, {
+                               {std::nextafter(e, -1.0), Func1::FUNC1_CONST, 0},
+                               {e, Func1::FUNC1_PARABOLA, 1},
+                               {-1e-12, Func1::FUNC1_PARABOLA, 1},
+                               {0.0, Func1::FUNC1_CONST, 2},
+                           });
     }
+}
+
+TEST(VelboParabola, CompleteOnlyWhenEveryPieceIsSetUp)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        const char* name;
+        double fcd, ec2, ecu;
+        bool complete;
+    };
+    const Case cases[] = {
+        {"C20/25", kFcd, kEc2, kEcu, true},
+        {"ec2 at ecu", kFcd, kEcu, kEcu, true},
+        // The sign of the stress is the facade's to judge.
+        {"positive strength", -kFcd, kEc2, kEcu, true},
+        {"ec2 beyond ecu", kFcd, -0.004, kEcu, false},
+        {"ecu in tension", kFcd, kEc2, 0.001, false},
+        {"ecu of zero", kFcd, kEc2, 0.0, false},
+        {"ec2 and ecu of zero", kFcd, 0.0, 0.0, false},
+        {"ec2 so small its square is zero", kFcd, -1e-200, kEcu, false},
+        {"strength so large that 2 fcd overflows", -1e308, kEc2, kEcu, false},
+        {"strength not a number", nan, kEc2, kEcu, false},
+        {"ec2 not a number", kFcd, nan, kEcu, false},
+        {"ecu not a number", kFcd, kEc2, nan, false},
+        {"infinite strength", -inf, kEc2, kEcu, false},
+        {"infinite ecu", kFcd, kEc2, -inf, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(VelboParabola(c.fcd, c.ec2, c.ecu).lawIsComplete(), c.complete);
+    }
+    EXPECT_FALSE(VelboParabola().lawIsComplete());
+
+    // A setter that spoils the law and one that mends it.
+    VelboParabola law(kFcd, kEc2, kEcu);
+    law.setEcu(0.001);
+    EXPECT_FALSE(law.lawIsComplete());
+    law.setEcu(kEcu);
+    EXPECT_TRUE(law.lawIsComplete());
 }
 
 // ---------------------------------------------------------------- bilinear
@@ -340,6 +410,47 @@ TEST(VelboBilinear, ZeroModulusLeavesALawWithoutInternalLimits)
     EXPECT_EQ(law.esy(), std::numeric_limits<double>::infinity());
     EXPECT_EQ(law.lawLimits(), (std::vector<double>{-kEsu, kEsu}));
     expectStresses(law, {{-0.005, -kFyd, 0}, {0.0, -kFyd, 0}, {0.005, -kFyd, 0}});
+}
+
+TEST(VelboBilinear, CompleteOnlyWhenEveryPieceIsSetUp)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        const char* name;
+        double fyd, Es, esu;
+        bool complete;
+    };
+    const Case cases[] = {
+        {"B450C", kFyd, kEs, kEsu, true},
+        {"B500", 434.0, 200000.0, 0.0675, true},
+        // The yield strain on the limit strain is refused as a breakpoint.
+        {"yield at the limit strain", 210.0, 210000.0, 0.001, false},
+        {"limit strain below the yield strain", kFyd, kEs, 0.001, false},
+        {"modulus of zero", kFyd, 0.0, kEsu, false},
+        {"negative modulus", kFyd, -kEs, kEsu, false},
+        {"negative strength", -kFyd, kEs, kEsu, false},
+        {"limit strain of zero", kFyd, kEs, 0.0, false},
+        {"negative limit strain", kFyd, kEs, -kEsu, false},
+        {"yield strain underflows to zero", 1e-300, 1e300, kEsu, false},
+        {"strength not a number", nan, kEs, kEsu, false},
+        {"modulus not a number", kFyd, nan, kEsu, false},
+        {"limit strain not a number", kFyd, kEs, nan, false},
+        {"infinite strength", inf, kEs, kEsu, false},
+        {"infinite modulus", kFyd, inf, kEsu, false},
+        {"infinite limit strain", kFyd, kEs, inf, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(VelboBilinear(c.fyd, c.Es, c.esu).lawIsComplete(), c.complete);
+    }
+    EXPECT_FALSE(VelboBilinear().lawIsComplete());
+
+    VelboBilinear law(kFyd, kEs, kEsu);
+    law.setEsu(0.001);
+    EXPECT_FALSE(law.lawIsComplete());
+    law.setEsu(kEsu);
+    EXPECT_TRUE(law.lawIsComplete());
 }
 
 // ------------------------------------------------------- shared behaviour

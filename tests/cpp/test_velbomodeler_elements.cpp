@@ -3,7 +3,11 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
+#include <boost/format.hpp>
+
+#include "live_counts.h"
 #include "stream_capture.h"
 #include "velbocore/velbocircle.h"
 #include "velbocore/velbocostitutivelaw.h"
@@ -24,6 +28,7 @@ struct VelboModelerInspector {
     {
         return modeler.m_sectionCircles.at(id)->getCostitutiveLaw();
     }
+    static std::size_t lawCount(const VelboModeler& modeler) { return modeler.m_laws.size(); }
     static void printLawInfo(const VelboModeler& modeler) { modeler.m_print_law_info(); }
 };
 
@@ -32,6 +37,8 @@ namespace {
 using Inspector = VelboModelerInspector;
 
 const std::string kNoCurrent = "ERR: None model current yet.\n";
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 const std::string kConcrete = "Calcestruzzo classe C20/25 secondo NTC2008";
 const std::string kSteel = "Acciaio per c.a. B450C NTC2008";
 
@@ -217,19 +224,23 @@ TEST_F(VelboModelerElements, AddCircleRefusalsInTheOrderTested)
         {21, 99, 0.0, "ERR: Cannot set circle with wrong id for circle \n"},
         {21, 1, 0.0, "ERR: Cannot set circle with negative radius \n"},
         {21, 1, -5.0, "ERR: Cannot set circle with negative radius \n"},
+        {21, 1, -kInf, "ERR: Cannot set circle with negative radius \n"},
+        {21, 1, kInf, "ERR: Cannot set circle with radius not finite \n"},
+        {21, 1, kNaN, "ERR: Cannot set circle with radius not finite \n"},
     };
+    const Counts counts = Counts::now();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.err);
         EXPECT_FALSE(modeler.addCircle(c.id, c.center, c.radius));
         EXPECT_EQ(capture.err(), c.err);
         EXPECT_EQ(capture.log(), "");
         capture.clear();
+        EXPECT_EQ(modeler.circlesSize(), 1);
+        EXPECT_EQ(modeler.getCirclesRadius(), (MIntVDouble{{20, {8.0}}}));
+        EXPECT_EQ(Counts::now(), counts);
     }
-    EXPECT_EQ(modeler.circlesSize(), 1);
-
-    // Not-a-number passes the radius test.
-    EXPECT_TRUE(modeler.addCircle(21, 1, std::numeric_limits<double>::quiet_NaN()));
-    EXPECT_TRUE(std::isnan(modeler.getCirclesRadius().at(21).at(0)));
+    // The refused id stays free.
+    EXPECT_TRUE(modeler.addCircle(21, 1, 2.0));
 }
 
 TEST_F(VelboModelerElements, SetCircleRadiusWorksWhicheverModelIsCurrent)
@@ -248,6 +259,25 @@ TEST_F(VelboModelerElements, SetCircleRadiusWorksWhicheverModelIsCurrent)
     ASSERT_TRUE(modeler.setCurrent(1));
     EXPECT_EQ(modeler.getCirclesRadius(), (MIntVDouble{{20, {-1.0}}}));
     EXPECT_EQ(capture.out(), "");
+}
+
+TEST_F(VelboModelerElements, SetCircleRadiusRefusesARadiusThatIsNotFinite)
+{
+    ASSERT_TRUE(modeler.addCircle(20, 1, 8.0));
+    modeler.setLogLevel(1);
+    capture.clear();
+    for (const double radius : {kNaN, kInf, -kInf}) {
+        SCOPED_TRACE(radius);
+        EXPECT_FALSE(modeler.setCircleRadius(20, radius));
+        EXPECT_EQ(capture.err(), "ERR: Cannot set circle *20* with radius not finite \n");
+        EXPECT_EQ(capture.log(), "");
+        capture.clear();
+        EXPECT_EQ(modeler.getCirclesRadius(), (MIntVDouble{{20, {8.0}}}));
+        EXPECT_EQ(modeler.calcPointArea(), 64.0 * 3.141592653589793);
+    }
+    // An unknown id is reported first, as before.
+    EXPECT_FALSE(modeler.setCircleRadius(99, kNaN));
+    EXPECT_EQ(capture.err(), "ERR: Circle with id = 99 doesn't exist !!!\n");
 }
 
 TEST_F(VelboModelerElements, GetCirclesCopiesShareTheCentreNode)
@@ -378,6 +408,196 @@ TEST_F(VelboModelerElements, SetLawOfAnUnknownIdChangesNothing)
     EXPECT_EQ(capture.log(), "");
     EXPECT_EQ(Inspector::circleLaw(modeler, 1), Inspector::law(modeler, -200));
     EXPECT_EQ(Inspector::triangleLaw(modeler, 1), Inspector::law(modeler, -100));
+}
+
+// ---------------------------------------------------------------------------
+// Law rules
+
+// One law to add, with the line that refuses it ("" when it is built); %1%
+// stands for the law id.
+struct LawRow {
+    const char* name;
+    bool concrete;  // a parabola-rectangle law for the triangles, else a steel law for the bars
+    double p1, p2, p3;
+    const char* err;
+};
+
+constexpr double kDefaultFcd = -11.333333333333334;
+constexpr double kDefaultEc2 = -0.002;
+constexpr double kDefaultEcu = -0.0034999999999999996;
+constexpr double kDefaultFyd = 391.304347826087;
+constexpr double kDefaultEs = 210000.0;
+constexpr double kDefaultEsu = 0.01;
+constexpr double kPi = 3.141592653589793;
+
+const char* const kNotFinite = "ERR: Law *%1%* has a parameter that is not finite !!!\n";
+const char* const kConcreteSigns = "ERR: Concrete law *%1%* needs fcd, ec2 and ecu negative !!!\n";
+const char* const kPeakBeyond = "ERR: Concrete law *%1%* needs ec2 not beyond ecu !!!\n";
+const char* const kSteelSigns = "ERR: Steel law *%1%* needs fsd, Es and esu positive !!!\n";
+const char* const kNoYield = "ERR: Steel law *%1%* needs esu beyond the yield strain fsd/Es !!!\n";
+const char* const kNoPieces = "ERR: Law *%1%* pieces cannot be set up with these parameters !!!\n";
+
+const LawRow kLawRows[] = {
+    {"C20/25 as the default", true, kDefaultFcd, kDefaultEc2, kDefaultEcu, ""},
+    {"C30/37", true, -17.0, -0.002, -0.0035, ""},
+    {"C90/105, ec2 at ecu", true, -51.0, -0.0026, -0.0026, ""},
+    {"peak past the ultimate strain", true, -17.0, -0.004, -0.0035, kPeakBeyond},
+    {"fcd in tension", true, 17.0, -0.002, -0.0035, kConcreteSigns},
+    {"fcd of zero", true, 0.0, -0.002, -0.0035, kConcreteSigns},
+    {"ec2 in tension", true, -17.0, 0.002, -0.0035, kConcreteSigns},
+    {"ec2 of zero", true, -17.0, 0.0, -0.0035, kConcreteSigns},
+    {"ecu in tension", true, -17.0, -0.002, 0.0035, kConcreteSigns},
+    {"ec2 and ecu of zero", true, -17.0, 0.0, 0.0, kConcreteSigns},
+    {"all in tension", true, 17.0, 0.002, 0.0035, kConcreteSigns},
+    {"fcd not a number", true, kNaN, -0.002, -0.0035, kNotFinite},
+    {"ec2 infinite", true, -17.0, -kInf, -0.0035, kNotFinite},
+    {"ecu infinite", true, -17.0, -0.002, -kInf, kNotFinite},
+    {"square of ec2 underflows", true, -17.0, -1e-200, -0.0035, kNoPieces},
+    {"2 fcd overflows", true, -1e308, -0.002, -0.0035, kNoPieces},
+
+    {"B450C as the default", false, kDefaultFyd, kDefaultEs, kDefaultEsu, ""},
+    {"B500", false, 434.78, 200000.0, 0.0675, ""},
+    {"yields past ec2", false, 450.0, 200000.0, 0.01, ""},
+    {"modulus of zero", false, 391.3, 0.0, 0.01, kSteelSigns},
+    {"negative modulus", false, 391.3, -210000.0, 0.01, kSteelSigns},
+    {"negative strength", false, -391.3, 210000.0, 0.01, kSteelSigns},
+    {"strength of zero", false, 0.0, 210000.0, 0.01, kSteelSigns},
+    {"limit strain of zero", false, 391.3, 210000.0, 0.0, kSteelSigns},
+    {"negative limit strain", false, 391.3, 210000.0, -0.01, kSteelSigns},
+    {"breaks before it yields", false, 391.3, 210000.0, 0.001, kNoYield},
+    {"yields as it breaks", false, 210.0, 210000.0, 0.001, kNoYield},
+    {"yield strain overflows", false, 391.3, 1e-320, 0.01, kNoYield},
+    {"yield strain underflows", false, 1e-300, 1e300, 0.01, kNoPieces},
+    {"strength not a number", false, kNaN, 210000.0, 0.01, kNotFinite},
+    {"modulus infinite", false, 391.3, kInf, 0.01, kNotFinite},
+    {"limit strain infinite", false, 391.3, 210000.0, kInf, kNotFinite},
+};
+
+// A 300 x 500 rectangle of two triangles with bars of radius 10 at (40, 460)
+// and (260, 460) and of radius 8 at (40, 40) and (260, 40).
+void addSmallSection(VelboModeler& modeler)
+{
+    ASSERT_TRUE(modeler.addSection(1));
+    ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
+    ASSERT_TRUE(modeler.addNode(2, 300.0, 0.0));
+    ASSERT_TRUE(modeler.addNode(3, 300.0, 500.0));
+    ASSERT_TRUE(modeler.addNode(4, 0.0, 500.0));
+    ASSERT_TRUE(modeler.addTriangle(1, 1, 2, 3));
+    ASSERT_TRUE(modeler.addTriangle(2, 1, 3, 4));
+    const double bars[][3] = {{40.0, 460.0, 10.0}, {260.0, 460.0, 10.0}, {40.0, 40.0, 8.0}, {260.0, 40.0, 8.0}};
+    int id = 1;
+    for (const auto& b : bars) {
+        ASSERT_TRUE(modeler.addNode(10 + id, b[0], b[1]));
+        ASSERT_TRUE(modeler.addCircle(id, 10 + id, b[2]));
+        ++id;
+    }
+}
+
+// The uniform strain planes of the small section, from the parameters in
+// force: Fz and the moments about the concrete barycentre (150, 250).
+struct UniformPoint {
+    double fz, mx, my;
+};
+
+UniformPoint uniformPoint(double concreteStress, double barStress)
+{
+    const double big = kPi * 100.0;
+    const double small = kPi * 64.0;
+    return {concreteStress * 150000.0 + barStress * (2 * big + 2 * small),
+            barStress * (2 * big * 210.0 - 2 * small * 210.0), 0.0};
+}
+
+void expectPoint(const VDouble& fz, const VDouble& mx, const VDouble& my, std::size_t k,
+                 const UniformPoint& expected)
+{
+    SCOPED_TRACE(testing::Message() << "point " << k);
+    ASSERT_LT(k, fz.size());
+    const double scale = std::fabs(expected.fz) + std::fabs(expected.mx) / 500.0;
+    EXPECT_NEAR(fz[k], expected.fz, 1e-12 * scale);
+    EXPECT_NEAR(mx[k], expected.mx, 1e-12 * scale * 500.0);
+    EXPECT_NEAR(my[k], expected.my, 1e-12 * scale * 300.0);
+}
+
+TEST(VelboModelerLawRules, EachLawIsRefusedOrBuiltAsItReads)
+{
+    for (const LawRow& row : kLawRows) {
+        SCOPED_TRACE(row.name);
+        StreamCapture capture;
+        VelboModeler modeler;
+        addSmallSection(modeler);
+        const std::size_t laws = Inspector::lawCount(modeler);
+        const Counts counts = Counts::now();
+        capture.clear();
+
+        const int id = row.concrete ? 7 : 8;
+        const bool added = row.concrete ? modeler.addLawParaboleRectangle(id, "law", row.p1, row.p2, row.p3)
+                                        : modeler.addLawBilinear(id, "law", row.p1, row.p2, row.p3);
+        if (*row.err != '\0') {
+            EXPECT_FALSE(added);
+            EXPECT_EQ(capture.err(), (boost::format(row.err) % id).str());
+            EXPECT_EQ(capture.log(), "");
+            EXPECT_EQ(Inspector::lawCount(modeler), laws);
+            EXPECT_EQ(Counts::now(), counts);
+            // The id stays free, and the elements keep their laws.
+            EXPECT_FALSE(modeler.setTrianglesLaw(id));
+            EXPECT_EQ(Inspector::triangleLaw(modeler, 1), Inspector::law(modeler, -100));
+            EXPECT_EQ(Inspector::circleLaw(modeler, 1), Inspector::law(modeler, -200));
+            EXPECT_TRUE(modeler.addLawBilinear(id, "sound", kDefaultFyd, kDefaultEs, kDefaultEsu));
+            continue;
+        }
+        ASSERT_TRUE(added);
+        EXPECT_EQ(capture.err(), "");
+        ASSERT_TRUE(row.concrete ? modeler.setTrianglesLaw(id) : modeler.setCirclesLaw(id));
+        ASSERT_TRUE(modeler.buildDomain(1, 4, false));
+        EXPECT_EQ(capture.err(), "");
+
+        const double fcd = row.concrete ? row.p1 : kDefaultFcd;
+        const double ec2 = row.concrete ? row.p2 : kDefaultEc2;
+        const double fyd = row.concrete ? kDefaultFyd : row.p1;
+        const double Es = row.concrete ? kDefaultEs : row.p2;
+        // Uniform tension: the bars at their limit strain, past yield; the
+        // concrete carries nothing.
+        const VDouble fz = modeler.fzVector();
+        const VDouble mx = modeler.mxVector();
+        const VDouble my = modeler.myVector();
+        expectPoint(fz, mx, my, 0, uniformPoint(0.0, fyd));
+        // Uniform compression at ec2: the top of the parabola, fcd, and the
+        // bars elastic or yielded.
+        const double barStress = ec2 < -fyd / Es ? -fyd : Es * ec2;
+        expectPoint(fz, mx, my, 4, uniformPoint(fcd, barStress));
+    }
+}
+
+TEST(VelboModelerLawRules, Ec2AtEcuGivesTheDomainOfEc2AHairBelowEcu)
+{
+    // C90/105 against the same law whose parabola ends a hair before ecu.
+    const double fcd = -51.0;
+    const double ecu = -0.0026;
+    StreamCapture capture;
+    VDouble domains[2][3];
+    int i = 0;
+    for (const double ec2 : {ecu, ecu * (1.0 - 1e-12)}) {
+        VelboModeler modeler;
+        addSmallSection(modeler);
+        ASSERT_TRUE(modeler.addLawParaboleRectangle(7, "C90/105", fcd, ec2, ecu));
+        ASSERT_TRUE(modeler.setTrianglesLaw(7));
+        ASSERT_TRUE(modeler.buildDomain(4, 20, false));
+        domains[i][0] = modeler.fzVector();
+        domains[i][1] = modeler.mxVector();
+        domains[i][2] = modeler.myVector();
+        ++i;
+    }
+    EXPECT_EQ(capture.err(), "");
+    const double scale = -fcd * 150000.0;
+    ASSERT_EQ(domains[0][0].size(), 17u * 21u);
+    for (int c = 0; c < 3; ++c) {
+        ASSERT_EQ(domains[0][c].size(), domains[1][c].size());
+        for (std::size_t k = 0; k < domains[0][c].size(); ++k) {
+            SCOPED_TRACE(testing::Message() << "component " << c << " point " << k);
+            // Moments carry a lever arm of up to the section's height.
+            EXPECT_NEAR(domains[0][c][k], domains[1][c][k], 1e-9 * scale * (c == 0 ? 1.0 : 500.0));
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -360,6 +361,51 @@ TEST(VelboModelerNodes, SectionRotateTurnsTheCurrentModelAndSavesIt)
     modeler.sectionRotate(90.0, 1.0, 1.0);
     EXPECT_EQ(modeler.getNodeX(2), 0.0);
     EXPECT_EQ(modeler.getNodeY(2), -1.0);
+}
+
+TEST(VelboModelerNodes, SectionRotateRefusesAnAngleOrCentreThatIsNotFinite)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    StreamCapture capture;  // outlives the facade and its banners
+    VelboModeler modeler;
+    ASSERT_TRUE(modeler.addSection(1));
+    ASSERT_TRUE(modeler.addNode(1, 1.0, 0.0));
+    ASSERT_TRUE(modeler.addNode(2, 2.0, 1.0));
+    modeler.sectionRotate(30.0, 0.5, 0.5);  // turned off the axes, and saved there
+    const MapNodes before = modeler.getNodes();
+    modeler.setLogLevel(1);
+    capture.clear();
+
+    struct Case {
+        double degree, x, y;
+    };
+    const Case cases[] = {
+        {nan, 0.0, 0.0}, {inf, 0.0, 0.0}, {-inf, 0.0, 0.0}, {90.0, nan, 0.0},
+        {90.0, 0.0, inf}, {90.0, -inf, 0.0}, {nan, nan, nan},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.degree << " about (" << c.x << ", " << c.y << ")");
+        modeler.sectionRotate(c.degree, c.x, c.y);
+        EXPECT_EQ(capture.err(), "ERR: Cannot rotate section with angle or centre not finite\n");
+        EXPECT_EQ(capture.log() + capture.out(), "");
+        capture.clear();
+        const MapNodes after = modeler.getNodes();
+        ASSERT_EQ(after.size(), before.size());
+        for (const auto& [id, node] : before) {
+            VelboNode2D saved = after.at(id);
+            EXPECT_EQ(saved.xn(), node.xn());
+            EXPECT_EQ(saved.yn(), node.yn());
+            saved.nodeRestoreGeometry();
+            EXPECT_EQ(saved.xn(), node.xn());
+            EXPECT_EQ(saved.yn(), node.yn());
+        }
+    }
+
+    // Without a current model the current-model check speaks first.
+    VelboModeler empty;
+    empty.sectionRotate(nan, 0.0, 0.0);
+    EXPECT_EQ(capture.err(), kNoCurrent);
 }
 
 TEST(VelboModelerNodes, SectionRotateByAFullTurnIsNotExact)

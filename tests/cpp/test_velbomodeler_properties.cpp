@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "stream_capture.h"
@@ -76,6 +77,33 @@ TEST(VelboModelerProperties, EachModelKeepsItsOwnCoefficient)
     }
     ASSERT_TRUE(modeler.setCurrent(2));
     EXPECT_EQ(modeler.nCoeff(), 15.0f);
+}
+
+TEST(VelboModelerProperties, SetNCoeffRefusesAValueThatIsNotFinite)
+{
+    const float big = std::numeric_limits<float>::max();
+    VelboModeler modeler;
+    ASSERT_TRUE(modeler.addSection(1));
+    ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
+    ASSERT_TRUE(modeler.addCircle(1, 1, 10.0));
+    ASSERT_TRUE(modeler.setNCoeff(15.0f));
+    const double area = modeler.calcIdealArea();
+    StreamCapture capture;
+    // A double past the float range reaches the facade as an infinity.
+    for (const float n : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                          -std::numeric_limits<float>::infinity(), big * 2.0f}) {
+        SCOPED_TRACE(n);
+        EXPECT_FALSE(modeler.setNCoeff(n));
+        EXPECT_EQ(capture.err(), "ERR: Cannot set n coefficient not finite\n");
+        EXPECT_EQ(capture.log() + capture.out(), "");
+        capture.clear();
+        EXPECT_EQ(modeler.nCoeff(), 15.0f);
+        EXPECT_EQ(modeler.calcIdealArea(), area);
+    }
+    // The largest float is a number like any other.
+    EXPECT_TRUE(modeler.setNCoeff(big));
+    EXPECT_EQ(modeler.nCoeff(), big);
+    EXPECT_EQ(capture.err(), "");
 }
 
 TEST(VelboModelerProperties, ModelWithoutElementsGivesZerosAndNaNsSilently)

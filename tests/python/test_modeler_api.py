@@ -8,7 +8,7 @@ import math
 import pytest
 
 import velbomodeler as vm
-from conftest import COUNTERS, counters, vdouble
+from conftest import COUNTERS, RECT_B, RECT_H, as_lists, counters, vdouble
 
 VM = vm.VelboModeler
 
@@ -466,6 +466,127 @@ def test_set_circle_radius_any_model_and_unknown_id(current, capfd):
     assert m.setCircleRadius(21, 1.0) is False
     err = capfd.readouterr().err
     assert err.startswith("ERR: ") and "21" in err and err.endswith("\n") and err.count("\n") == 1
+
+
+# ---------------------------------------------------------------- refused numbers and laws
+
+NAN = float("nan")
+INF = float("inf")
+ROTATE_LINE = "ERR: Cannot rotate section with angle or centre not finite\n"
+RADIUS_LINE = "ERR: Cannot set circle with radius not finite \n"
+SET_RADIUS_LINE = "ERR: Cannot set circle *1* with radius not finite \n"
+N_LINE = "ERR: Cannot set n coefficient not finite\n"
+
+# Each case: one call on the rectangle section of conftest, its result and its
+# standard error output. None of them may change anything.
+REFUSED = [
+    ("rotate-nan", lambda m: m.sectionRotate(NAN, 0.0, 0.0), None, ROTATE_LINE),
+    ("rotate-inf", lambda m: m.sectionRotate(INF, 0.0, 0.0), None, ROTATE_LINE),
+    ("rotate-minus-inf", lambda m: m.sectionRotate(-INF, 150.0, 250.0), None, ROTATE_LINE),
+    ("rotate-centre-x-nan", lambda m: m.sectionRotate(90.0, NAN, 0.0), None, ROTATE_LINE),
+    ("rotate-centre-y-inf", lambda m: m.sectionRotate(90.0, 0.0, INF), None, ROTATE_LINE),
+    ("circle-nan", lambda m: m.addCircle(9, 1, NAN), False, RADIUS_LINE),
+    ("circle-inf", lambda m: m.addCircle(9, 1, INF), False, RADIUS_LINE),
+    ("circle-minus-inf", lambda m: m.addCircle(9, 1, -INF), False, "ERR: Cannot set circle with negative radius \n"),
+    ("radius-nan", lambda m: m.setCircleRadius(1, NAN), False, SET_RADIUS_LINE),
+    ("radius-inf", lambda m: m.setCircleRadius(1, INF), False, SET_RADIUS_LINE),
+    ("radius-minus-inf", lambda m: m.setCircleRadius(1, -INF), False, SET_RADIUS_LINE),
+    ("n-nan", lambda m: m.setNCoeff(NAN), False, N_LINE),
+    ("n-inf", lambda m: m.setNCoeff(INF), False, N_LINE),
+    ("n-minus-inf", lambda m: m.setNCoeff(-INF), False, N_LINE),
+    ("n-past-float", lambda m: m.setNCoeff(1e39), False, N_LINE),
+    ("n-past-float-negative", lambda m: m.setNCoeff(-1e39), False, N_LINE),
+    (
+        "concrete-nan",
+        lambda m: m.addLawParaboleRectangle(7, "c", NAN, -0.002, -0.0035),
+        False,
+        "ERR: Law *7* has a parameter that is not finite !!!\n",
+    ),
+    (
+        "concrete-ecu-inf",
+        lambda m: m.addLawParaboleRectangle(7, "c", -17.0, -0.002, -INF),
+        False,
+        "ERR: Law *7* has a parameter that is not finite !!!\n",
+    ),
+    (
+        "concrete-in-tension",
+        lambda m: m.addLawParaboleRectangle(7, "c", 17.0, -0.002, -0.0035),
+        False,
+        "ERR: Concrete law *7* needs fcd, ec2 and ecu negative !!!\n",
+    ),
+    (
+        "concrete-peak-past-ecu",
+        lambda m: m.addLawParaboleRectangle(7, "c", -17.0, -0.004, -0.0035),
+        False,
+        "ERR: Concrete law *7* needs ec2 not beyond ecu !!!\n",
+    ),
+    (
+        "concrete-pieces",
+        lambda m: m.addLawParaboleRectangle(7, "c", -17.0, -1e-200, -0.0035),
+        False,
+        "ERR: Law *7* pieces cannot be set up with these parameters !!!\n",
+    ),
+    (
+        "steel-modulus-inf",
+        lambda m: m.addLawBilinear(8, "s", 391.3, INF, 0.01),
+        False,
+        "ERR: Law *8* has a parameter that is not finite !!!\n",
+    ),
+    (
+        "steel-modulus-zero",
+        lambda m: m.addLawBilinear(8, "s", 391.3, 0.0, 0.01),
+        False,
+        "ERR: Steel law *8* needs fsd, Es and esu positive !!!\n",
+    ),
+    (
+        "steel-breaks-before-yield",
+        lambda m: m.addLawBilinear(8, "s", 391.3, 210000.0, 0.001),
+        False,
+        "ERR: Steel law *8* needs esu beyond the yield strain fsd/Es !!!\n",
+    ),
+]
+
+
+def section_state(m):
+    """What a refused call must leave as it was."""
+    return (
+        as_lists(m.getNodesCoords()),
+        as_lists(m.getCirclesRadius()),
+        as_lists(m.getCirclesIds()),
+        m.nCoeff(),
+        m.calcSolidArea(),
+        m.calcIdealArea(),
+        (m.calcIdealBarycenter().xn, m.calcIdealBarycenter().yn),
+        (VM.instancesOfLawParabola(), VM.instancesOfLawBilinear(), VM.instancesOfCircle()),
+    )
+
+
+@pytest.mark.parametrize("call, result, err", [case[1:] for case in REFUSED], ids=[case[0] for case in REFUSED])
+def test_refused_numbers_and_laws_change_nothing(rc_section, capfd, call, result, err):
+    m = rc_section
+    assert m.setNCoeff(15)
+    before = section_state(m)
+    capfd.readouterr()
+    assert call(m) == result
+    out = capfd.readouterr()
+    assert (out.out, out.err) == ("", err)
+    assert section_state(m) == before
+    # The law ids stay free: no refused law was stored.
+    assert m.addLawParaboleRectangle(7, "c", -17.0, -0.002, -0.0035)
+    assert m.addLawBilinear(8, "s", 391.3, 210000.0, 0.01)
+
+
+def test_concrete_law_with_ec2_at_ecu_is_built(rc_section, capfd):
+    # C90/105: the parabola ends at the ultimate strain; tension carries nothing.
+    m = rc_section
+    assert m.addLawParaboleRectangle(7, "C90/105", -51.0, -0.0026, -0.0026)
+    assert m.setTrianglesLaw(7)
+    assert m.buildDomain(1, 4, False)
+    assert "ERR" not in capfd.readouterr().err
+    fz = list(m.fzVector())
+    bars = 2 * math.pi * 100.0 + 2 * math.pi * 64.0
+    assert fz[0] == pytest.approx(bars * 450.0 / 1.15, rel=1e-12)
+    assert fz[4] == pytest.approx(-51.0 * RECT_B * RECT_H - bars * 450.0 / 1.15, rel=1e-12)
 
 
 @pytest.mark.parametrize("level", [0, 1, -3])

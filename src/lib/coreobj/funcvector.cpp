@@ -174,31 +174,46 @@ std::vector<double> FuncVector::func1XGen(int nb, int* err, bool forceLimits,
     }
 
     // Plain grid, with each internal limit taking the place of the grid point
-    // that follows it.
+    // that follows it. A step lost in rounding (zero, or too small to move
+    // a grid point past the one before it) would repeat a value, without end
+    // for a step of zero: such a grid is refused as one with too few points is.
     const double step = (r - l) / (nb - 1);
+    if (!(step > 0.0) || l + step == l) {
+        return func1XDataCache();
+    }
     std::vector<double> grid{l};
     long long k = 1;
+    double x = 0.0;  // grid point k, l + k * step
+    // Appends x and moves to the next grid point; false when it stays put.
+    const auto appendAndAdvance = [&] {
+        grid.push_back(x);
+        ++k;
+        const double next = l + k * step;
+        const bool advanced = next != x;
+        x = next;
+        return advanced;
+    };
     for (const double limit : m_internalLimits) {
         // An infinite limit would never be reached by the grid.
         if (std::isinf(limit) && limit > 0.0) {
             continue;
         }
-        double x = l + k * step;
+        x = l + k * step;
         while (limit > x) {
-            grid.push_back(x);
-            ++k;
-            x = l + k * step;
+            if (!appendAndAdvance()) {
+                return func1XDataCache();
+            }
         }
         if (x > limit) {
             grid.push_back(limit);
             ++k;
         }
     }
-    double x = l + k * step;
+    x = l + k * step;
     while (r > x) {
-        grid.push_back(x);
-        ++k;
-        x = l + k * step;
+        if (!appendAndAdvance()) {
+            return func1XDataCache();
+        }
     }
     grid.push_back(r);
 

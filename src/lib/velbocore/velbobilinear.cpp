@@ -1,5 +1,7 @@
 #include "velbocore/velbobilinear.h"
 
+#include <cmath>
+
 #include "coreobj/funcconst.h"
 #include "coreobj/funclinear.h"
 
@@ -110,7 +112,8 @@ unsigned int VelboBilinear::instances()
     return m_instances;
 }
 
-// Refused limits (inconsistent parameters) leave the previous ones in place.
+// Refused limits (inconsistent parameters) leave the previous ones in place
+// and the law incomplete.
 void VelboBilinear::m_update()
 {
     m_funcConstn->setC(-m_fyd);
@@ -118,7 +121,11 @@ void VelboBilinear::m_update()
     m_funcLinear->setC(0.0);
     m_funcConst->setC(m_fyd);
 
-    setLimits(FUNC1_LIMITED, FUNC1_LIMITED, -m_esu, m_esu);
+    const bool limitsSet = setLimits(FUNC1_LIMITED, FUNC1_LIMITED, -m_esu, m_esu) == FUNCV_ERR_OK;
     const double eyd = m_fyd / m_Es;
-    setInternalLimits({-eyd, eyd});
+    const bool breakpointsSet = setInternalLimits({-eyd, eyd}) == FUNCV_ERR_OK;
+    // Without an elastic stretch (a yield strain of zero) there is no
+    // middle piece.
+    m_setComplete(limitsSet && breakpointsSet && std::isfinite(m_fyd) && std::isfinite(m_Es) && std::isfinite(m_esu)
+                  && std::isfinite(eyd) && eyd > 0.0);
 }

@@ -21,3 +21,13 @@ std::vector<double> VelboCostitutiveLaw::lawLimits() const
         limits.push_back(func1RightLimit());
     return limits;
 }
+
+bool VelboCostitutiveLaw::lawIsComplete() const
+{
+    return m_complete;
+}
+
+void VelboCostitutiveLaw::m_setComplete(bool complete)
+{
+    m_complete = complete;
+}

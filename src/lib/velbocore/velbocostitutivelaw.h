@@ -33,6 +33,15 @@ public:
     // Left limit (when limited), internal limits, right limit (when limited).
     std::vector<double> lawLimits() const;
 
+    // True when the last parameters set up every piece, limit and breakpoint
+    // of the law with finite values; false after parameters it had to refuse,
+    // which leave the law answering with what it had before.
+    bool lawIsComplete() const;
+
+protected:
+    void m_setComplete(bool complete);
+
 private:
     std::string m_descriptionMore;
+    bool m_complete = false;
 };

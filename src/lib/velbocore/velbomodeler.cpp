@@ -167,6 +167,12 @@ int VelboModeler::sizeOfSectionModels() const { return static_cast<int>(m_sectio
 void VelboModeler::sectionRotate(double degree, double x, double y) {
     VelboSectionModel* model = m_currentOrReport();
     if (model == nullptr) return;
+    // A turn by or about something that is not a number would spoil every
+    // node and its saved position for good.
+    if (!std::isfinite(degree) || !std::isfinite(x) || !std::isfinite(y)) {
+        std::cerr << boost::format("ERR: Cannot rotate section with angle or centre not finite\n");
+        return;
+    }
     model->sectionRotate(degree, VelboNode2D(x, y, 0));
     model->sectionSavingGeometry();
 }
@@ -399,6 +405,10 @@ bool VelboModeler::addCircle(int id, int idn_center, double radius) {
         std::cerr << boost::format("ERR: Cannot set circle with negative radius \n");
         return false;
     }
+    if (!std::isfinite(radius)) {
+        std::cerr << boost::format("ERR: Cannot set circle with radius not finite \n");
+        return false;
+    }
 
     VelboCircle* circle = new VelboCircle(id);
     circle->setRadius(radius);
@@ -444,6 +454,12 @@ bool VelboModeler::setCircleRadius(int id, double radius) {
         std::cerr << boost::format("ERR: Circle with id = %1% doesn't exist !!!\n") % id;
         return false;
     }
+    // Any finite radius is taken, negative ones included; one that is not
+    // finite would spoil the areas and the domain.
+    if (!std::isfinite(radius)) {
+        std::cerr << boost::format("ERR: Cannot set circle *%1%* with radius not finite \n") % id;
+        return false;
+    }
     found->second->setRadius(radius);
     return true;
 }
@@ -451,16 +467,60 @@ bool VelboModeler::setCircleRadius(int id, double radius) {
 // ---------------------------------------------------------------------------
 // Laws
 
+// The error line (with %1% for the law id) that refuses a concrete law of
+// these parameters, or null when they make one. Compression is negative, and
+// the parabola reaches fcd at ec2, at the latest at the ultimate strain ecu.
+static const char* concreteLawFault(double fcd, double ec2, double ecu) {
+    if (!std::isfinite(fcd) || !std::isfinite(ec2) || !std::isfinite(ecu))
+        return "ERR: Law *%1%* has a parameter that is not finite !!!\n";
+    if (!(fcd < 0.0 && ec2 < 0.0 && ecu < 0.0))
+        return "ERR: Concrete law *%1%* needs fcd, ec2 and ecu negative !!!\n";
+    if (ec2 < ecu) return "ERR: Concrete law *%1%* needs ec2 not beyond ecu !!!\n";
+    return nullptr;
+}
+
+// The same for a steel law: positive strength, modulus and limit strain, and
+// a limit strain past the yield strain fsd / Es, so that the steel yields
+// before it breaks.
+static const char* steelLawFault(double fsd, double Es, double esu) {
+    if (!std::isfinite(fsd) || !std::isfinite(Es) || !std::isfinite(esu))
+        return "ERR: Law *%1%* has a parameter that is not finite !!!\n";
+    if (!(fsd > 0.0 && Es > 0.0 && esu > 0.0))
+        return "ERR: Steel law *%1%* needs fsd, Es and esu positive !!!\n";
+    if (!(esu > fsd / Es)) return "ERR: Steel law *%1%* needs esu beyond the yield strain fsd/Es !!!\n";
+    return nullptr;
+}
+
+// False, with the error line, when the parameters could not set up every
+// piece of the law (a coefficient or a yield strain out of range).
+static bool lawPiecesSetUp(const VelboCostitutiveLaw& law, int id) {
+    if (law.lawIsComplete()) return true;
+    std::cerr << boost::format("ERR: Law *%1%* pieces cannot be set up with these parameters !!!\n") % id;
+    return false;
+}
+
 bool VelboModeler::addLawParaboleRectangle(int id, std::string descr, double fcd, double ec2,
                                            double ecu) {
     if (!m_lawIdFree(id)) return false;
-    m_storeLaw(id, descr, new VelboParabola(fcd, ec2, ecu));
+    if (const char* fault = concreteLawFault(fcd, ec2, ecu)) {
+        std::cerr << boost::format(fault) % id;
+        return false;
+    }
+    auto law = std::make_unique<VelboParabola>(fcd, ec2, ecu);
+    if (!lawPiecesSetUp(*law, id)) return false;
+    m_storeLaw(id, descr, law.release());
     return true;
 }
 
 bool VelboModeler::addLawBilinear(int id, std::string descr, double fsd, double Es, double esu) {
     if (!m_lawIdFree(id)) return false;
-    m_storeLaw(id, descr, new VelboBilinear(fsd, Es, esu));
+    if (const char* fault = steelLawFault(fsd, Es, esu)) {
+        std::cerr << boost::format(fault) % id;
+        return false;
+    }
+    auto law = std::make_unique<VelboBilinear>(fsd, Es, esu);
+    if (!lawPiecesSetUp(*law, id)) return false;
+    m_storeLaw(id, descr, law.release());
     return true;
 }
 
@@ -557,6 +617,11 @@ VelboAreaProperties VelboModeler::calcIdealAreaProperties() const {
 bool VelboModeler::setNCoeff(float n) {
     VelboSectionModel* model = m_currentOrReport();
     if (model == nullptr) return false;
+    // A value past the float range arrives here as an infinity.
+    if (!std::isfinite(n)) {
+        std::cerr << boost::format("ERR: Cannot set n coefficient not finite\n");
+        return false;
+    }
     model->setNCoeff(n);
     return true;
 }

@@ -1,5 +1,7 @@
 #include "velbocore/velboparabola.h"
 
+#include <cmath>
+
 #include "coreobj/funcconst.h"
 #include "coreobj/funcparabola.h"
 
@@ -105,17 +107,30 @@ unsigned int VelboParabola::instances()
     return m_instances;
 }
 
-// Refused limits (inconsistent parameters) leave the previous ones in place.
+// Refused limits (inconsistent parameters) leave the previous ones in place
+// and the law incomplete.
 void VelboParabola::m_update()
 {
     m_funcConstNull->setC(0.0);
     m_funcConst->setC(m_fcd);
 
     // fcd * (2 e/ec2 - (e/ec2)^2) as a * e^2 + b * e.
-    m_funcParabola->setA(-(m_fcd / (m_ec2 * m_ec2)));
-    m_funcParabola->setB((m_fcd + m_fcd) / m_ec2);
+    const double a = -(m_fcd / (m_ec2 * m_ec2));
+    const double b = (m_fcd + m_fcd) / m_ec2;
+    m_funcParabola->setA(a);
+    m_funcParabola->setB(b);
     m_funcParabola->setC(0.0);
 
-    setLimits(FUNC1_LIMITED, FUNC1_NOTLIMITED, m_ecu, 0.0);
-    setInternalLimits({m_ec2, 0.0});
+    const bool limitsSet = setLimits(FUNC1_LIMITED, FUNC1_NOTLIMITED, m_ecu, 0.0) == FUNCV_ERR_OK;
+    int breakpointsSet = setInternalLimits({m_ec2, 0.0});
+    if (limitsSet && breakpointsSet == FUNCV_ERR_LIMITSLEFTOUT && m_ec2 == m_ecu) {
+        // The parabola reaches fcd right at the ultimate strain: it runs up
+        // to ecu and there is no rectangle. A breakpoint on a limited side is
+        // refused, so it is set while the left side is open.
+        setLimits(FUNC1_NOTLIMITED, FUNC1_NOTLIMITED, m_ecu, 0.0);
+        breakpointsSet = setInternalLimits({m_ec2, 0.0});
+        setLimits(FUNC1_LIMITED, FUNC1_NOTLIMITED, m_ecu, 0.0);
+    }
+    m_setComplete(limitsSet && breakpointsSet == FUNCV_ERR_OK && std::isfinite(m_fcd) && std::isfinite(m_ec2)
+                  && std::isfinite(m_ecu) && std::isfinite(a) && std::isfinite(b));
 }
