@@ -176,6 +176,20 @@ TEST(XVertexGrid, IndexListsOfAThreeByTwoGrid)
     EXPECT_EQ(std::vector<unsigned int>(sdir, sdir + 6), (std::vector<unsigned int>{0, 2, 4, 1, 3, 5}));
 }
 
+TEST(XVertexGrid, DoublesThatFitAFloat)
+{
+    const double largest = std::numeric_limits<float>::max();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case { double value; bool fits; };
+    const Case cases[] = {
+        {0.0, true}, {-largest, true}, {largest, true}, {1e-320, true},
+        {inf, true}, {-inf, true}, {std::numeric_limits<double>::quiet_NaN(), true},
+        {std::nextafter(largest, inf), false}, {-1e39, false}, {std::numeric_limits<double>::max(), false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(XVertexGrid::fitsFloat(c.value), c.fits) << c.value;
+}
+
 TEST(XVertexGrid, BoundsStartAtZeroAndIgnoreNaN)
 {
     XVertexGrid grid(2, 2);

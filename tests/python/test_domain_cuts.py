@@ -1,5 +1,6 @@
-"""Cuts of the interaction domain at the bounds of the domain."""
+"""Cuts of the interaction domain at its bounds and beyond the range of single precision."""
 
+import math
 import struct
 
 import pytest
@@ -70,3 +71,65 @@ def test_cut_at_a_bound_gives_the_points_of_the_domain_there(domain, capfd, boun
     assert centre[component] == f32(value)
     for c in range(3):
         assert min(p[c] for p in ring) <= centre[c] <= max(p[c] for p in ring)
+
+
+def add_beam_with_one_bar(m, radius):
+    for node, (x, y) in enumerate(((0, 0), (300, 0), (300, 500), (0, 500)), start=1):
+        assert m.addNode(node, x, y)
+    assert m.addTriangle(1, 1, 2, 3)
+    assert m.addTriangle(2, 1, 3, 4)
+    assert m.addNode(5, 50.0, 450.0)
+    assert m.addCircle(1, 5, radius)
+    assert m.buildDomain(2, 4, False)
+
+
+def domain_state(m):
+    return [list(q()) for q in (m.fzVector, m.mxVector, m.myVector, m.domainBounding)]
+
+
+@pytest.mark.parametrize("name", CUTS)
+def test_a_domain_beyond_the_float_range_is_not_cut(current, capfd, name):
+    m = current
+    add_beam_with_one_bar(m, 1e20)  # Fz up to 1.2e43, finite as a double only
+    before = domain_state(m)
+    for value in (0.0, 6e42, -1.0):
+        capfd.readouterr()
+        assert len(getattr(m, name)(value)) == 0
+        assert capfd.readouterr().err == (
+            "VelboModeler::%s(): start\n"
+            "ERR: Cannot cut a domain whose points lie beyond the range of single precision\n" % name
+        )
+    assert domain_state(m) == before
+
+
+@pytest.mark.parametrize("value", [1e39, -1e39, 1e300, -1.7976931348623157e308])
+@pytest.mark.parametrize("name", CUTS)
+def test_a_cut_value_beyond_the_float_range_is_refused(rc_section, capfd, name, value):
+    m = rc_section
+    assert m.buildDomain(2, 4, False)
+    before = domain_state(m)
+    capfd.readouterr()
+    assert len(getattr(m, name)(value)) == 0
+    err = capfd.readouterr().err
+    assert err.startswith("VelboModeler::%s(): start\nERR: Cannot cut the domain at " % name)
+    assert err.endswith(": the value lies beyond the range of single precision\n")
+    assert err.count("\n") == 2
+    assert domain_state(m) == before
+
+
+@pytest.mark.parametrize("radius", [2e16, 3e16, 4e16], ids=["Mx 1e38", "Mx 2.2e38", "Mx 3.9e38"])
+def test_no_cut_gives_a_value_that_is_not_finite(current, capfd, radius):
+    # Points close to the float limits: a cut either gives finite numbers or
+    # is refused with one line.
+    m = current
+    add_beam_with_one_bar(m, radius)
+    bounds = list(m.domainBounding())
+    for component, name in enumerate(CUTS):
+        low, high = bounds[2 * component], bounds[2 * component + 1]
+        for step in range(21):
+            capfd.readouterr()
+            cut = list(getattr(m, name)(low + (high - low) * step / 20))
+            err = capfd.readouterr().err
+            assert all(math.isfinite(v) for v in cut)
+            if not cut:
+                assert err.count("ERR: ") == 1 and err.endswith(" precision\n")

@@ -50,6 +50,12 @@ XVertexGrid::XVertexGrid(unsigned int divisionR, unsigned int divisionS)
 
 XVertexGrid::~XVertexGrid() = default;
 
+bool XVertexGrid::fitsFloat(double value)
+{
+    const double largest = std::numeric_limits<float>::max();
+    return !std::isfinite(value) || std::fabs(value) <= largest;
+}
+
 float XVertexGrid::valueAt(unsigned int index) const
 {
     if (index >= m_coordsXYZ.size())

@@ -18,6 +18,11 @@ public:
     XVertexGrid(unsigned int divisionR, unsigned int divisionS);
     ~XVertexGrid();
 
+    // Whether a double has a single-precision value: a finite one within the
+    // float range, not-a-number or an infinity. Converting any other double
+    // to float is undefined.
+    static bool fitsFloat(double value);
+
     // Stores vertex index (below R*S; any other index is refused with false).
     bool dataInsertAt(unsigned int index, float dataX, float dataY, float dataZ);
     // Value at a flat position of the coordinates; not-a-number past the end.
