@@ -213,6 +213,29 @@ TEST(VelboInteractionPoints, GridRefusals)
     EXPECT_TRUE(std::isnan(fz[1]));
 }
 
+TEST(VelboInteractionPoints, GridNeedsValuesThatFitAFloat)
+{
+    const double largest = std::numeric_limits<float>::max();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case { double fz, mx, my; bool grid; };
+    const Case cases[] = {
+        {largest, -largest, 0.0, true},
+        {1e39, 0.0, 0.0, false},
+        {0.0, -1e39, 0.0, false},
+        {0.0, 0.0, std::nextafter(largest, inf), false},
+        // These convert exactly.
+        {inf, std::numeric_limits<double>::quiet_NaN(), -inf, true},
+    };
+    for (const Case& c : cases) {
+        VelboInteractionPoints set(4, 2);
+        for (int i = 0; i < 3; ++i)
+            set.interactionPointsInsertAt(i, point(0.0, 0.0, 0.0));
+        set.interactionPointsInsertAt(3, point(c.fz, c.mx, c.my));
+        std::unique_ptr<XVertexGrid> grid(set.interactionPointsGrid());
+        EXPECT_EQ(grid != nullptr, c.grid) << c.fz << " " << c.mx << " " << c.my;
+    }
+}
+
 TEST(VelboInteractionPoints, GridHoldsSinglePrecisionRoundings)
 {
     VelboInteractionPoints set(4, 2);

@@ -797,17 +797,24 @@ TEST_F(VelboModelerDomain, CutsAtNotANumberAreRefusedLikeCutsOutOfRange)
     EXPECT_EQ(capture.out(), "");
 }
 
-TEST_F(VelboModelerDomain, CutAtTheLargestFzIsTheCentreAlone)
+TEST_F(VelboModelerDomain, CutAtTheLargestFzGivesTheUniformTensionPoints)
 {
     ASSERT_TRUE(modeler.buildDomain(2, 4, false));
     const double fzMax = modeler.domainBounding()[1];
+    const VDouble mx = modeler.mxVector();
+    const double scale = *std::max_element(mx.begin(), mx.end());
     capture.clear();
-    // A double just above the bound rounds to the same float and passes.
-    for (const double x : {fzMax, std::nextafter(fzMax, 2.0 * fzMax)}) {
-        const VFloat centre = modeler.intersectAtXDir(x);
-        EXPECT_EQ(centre, (VFloat{static_cast<float>(fzMax), 0.0f, 0.0f}));
-    }
+    // A double just above the bound rounds to the same float and gives the same cut.
+    const VFloat atBound = modeler.intersectAtXDir(fzMax);
+    EXPECT_EQ(modeler.intersectAtXDir(std::nextafter(fzMax, 2.0 * fzMax)), atBound);
     EXPECT_EQ(capture.err(), "");
+    // The bars are symmetric: uniform tension has no moment, up to rounding.
+    ASSERT_GE(atBound.size(), 9u);
+    for (std::size_t k = 0; k < atBound.size(); k += 3) {
+        EXPECT_EQ(atBound[k], static_cast<float>(fzMax));
+        EXPECT_LE(std::fabs(atBound[k + 1]), kMomentTolerance * scale);
+        EXPECT_LE(std::fabs(atBound[k + 2]), kMomentTolerance * scale);
+    }
     EXPECT_TRUE(modeler.intersectAtXDir(fzMax * (1.0 + 1e-6)).empty());
     EXPECT_NE(capture.err(), "");
 }

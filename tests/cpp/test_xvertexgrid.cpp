@@ -69,9 +69,10 @@ static XVertexGrid fanGrid(Plane plane, const std::vector<FreePoint>& crossings)
 }
 
 // A closed surface shaped like an interaction domain: divR points along the
-// cut axis from -1 to 1 (a pole at each end), 9 directions of which the last
-// repeats the first, at 22.5 + 45 k degrees.
-static XVertexGrid ballGrid(Plane plane, unsigned int divR = 5)
+// cut axis from -1 to 1 (a pole at each end, at the free coordinates of
+// `pole`), 9 directions of which the last repeats the first, at 22.5 + 45 k
+// degrees.
+static XVertexGrid ballGrid(Plane plane, unsigned int divR = 5, FreePoint pole = {0.0f, 0.0f})
 {
     const unsigned int divS = 9;
     std::vector<Vertex> vertices;
@@ -81,8 +82,8 @@ static XVertexGrid ballGrid(Plane plane, unsigned int divR = 5)
             const double c = -1.0 + 2.0 * r / (divR - 1);
             const double rho = std::sqrt(std::fmax(0.0, 1.0 - c * c));
             vertices.push_back(compose(plane, static_cast<float>(c),
-                                       static_cast<float>(rho * std::cos(theta)),
-                                       static_cast<float>(rho * std::sin(theta))));
+                                       static_cast<float>(rho * std::cos(theta)) + pole.first,
+                                       static_cast<float>(rho * std::sin(theta)) + pole.second));
         }
     }
     return gridOf(divR, divS, vertices);
@@ -173,6 +174,20 @@ TEST(XVertexGrid, IndexListsOfAThreeByTwoGrid)
     EXPECT_EQ(std::vector<unsigned int>(strip, strip + 8), (std::vector<unsigned int>{0, 2, 1, 3, 2, 4, 3, 5}));
     sdir = wide.toIndexSdir();
     EXPECT_EQ(std::vector<unsigned int>(sdir, sdir + 6), (std::vector<unsigned int>{0, 2, 4, 1, 3, 5}));
+}
+
+TEST(XVertexGrid, DoublesThatFitAFloat)
+{
+    const double largest = std::numeric_limits<float>::max();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case { double value; bool fits; };
+    const Case cases[] = {
+        {0.0, true}, {-largest, true}, {largest, true}, {1e-320, true},
+        {inf, true}, {-inf, true}, {std::numeric_limits<double>::quiet_NaN(), true},
+        {std::nextafter(largest, inf), false}, {-1e39, false}, {std::numeric_limits<double>::max(), false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(XVertexGrid::fitsFloat(c.value), c.fits) << c.value;
 }
 
 TEST(XVertexGrid, BoundsStartAtZeroAndIgnoreNaN)
@@ -282,31 +297,120 @@ TEST(XVertexGrid, CutsInDifferentDirectionsAreIndependent)
     EXPECT_EQ(grid.vertexIntersecXdir()[0], -0.6f);
 }
 
-TEST(XVertexGrid, CutsThatFindNoCrossing)
+TEST(XVertexGrid, CutsInsideTheBoundsThatFindNoCrossing)
 {
-    struct Case { const char* what; float value; };
+    struct Case { const char* what; std::vector<Vertex> vertices; unsigned int divR; float value; };
     const Case cases[] = {
-        {"exactly on the largest x", 1.0f},
-        {"exactly on the smallest x", 0.0f},
+        // Every x is at least 1, but the bounds start at 0, so 0.5 is in range.
+        {"below every vertex", {{1, 0, 0}, {2, 0, 0}, {1, 1, 1}, {2, 1, 1}}, 2, 0.5f},
+        // A vertex exactly on a plane inside the bounds is crossed by no segment.
+        {"through inner vertices",
+         {{0, 0, 0}, {0.5f, 1, 2}, {1, 0, 0}, {0, 3, 3}, {0.5f, 4, 5}, {1, 3, 3}}, 3, 0.5f},
     };
     for (const Case& c : cases) {
-        XVertexGrid grid = gridOf(2, 2, {{0, 0, 0}, {1, 0, 0}, {0, 1, 1}, {1, 1, 1}});
+        XVertexGrid grid = gridOf(c.divR, 2, c.vertices);
         unsigned int nb = 0;
+        StreamCapture capture;
         EXPECT_TRUE(grid.toVertexIntersecXdir(c.value, &nb, true)) << c.what;
         EXPECT_EQ(nb, 1u) << c.what;
-        const std::vector<float> poly = grid.vertexIntersecXdir();
-        ASSERT_EQ(poly.size(), 3u) << c.what;
-        EXPECT_EQ(poly[0], c.value) << c.what;
-        EXPECT_EQ(poly[1], 0.0f) << c.what;
-        EXPECT_EQ(poly[2], 0.0f) << c.what;
+        EXPECT_EQ(grid.vertexIntersecXdir(), (std::vector<float>{c.value, 0, 0})) << c.what;
+        EXPECT_EQ(capture.err(), "") << c.what;
+    }
+}
+
+// A flat face at x = 1 (and one at x = -1) whose vertices are the compass
+// points, in this order along the second direction.
+static XVertexGrid compassFan(Plane plane)
+{
+    return fanGrid(plane, {{-1, 0}, {0, -1}, {1, 1}, {0, 1}, {1, -1}, {-1, -1}, {1, 0}, {-1, 1}});
+}
+
+TEST(XVertexGrid, CutAtABoundGivesTheVerticesOnThePlane)
+{
+    const std::vector<FreePoint> byAngle{{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}};
+    struct Case {
+        const char* what;
+        XVertexGrid (*make)(Plane);
+        float value;
+        FreePoint centre;
+        std::vector<FreePoint> ring;
+    };
+    const Case cases[] = {
+        // Every direction meets at the pole: one point, taken once.
+        {"the lower pole", [](Plane p) { return ballGrid(p, 5, {2, -3}); }, -1.0f, {2, -3}, {{2, -3}}},
+        {"the upper pole", [](Plane p) { return ballGrid(p, 5, {2, -3}); }, 1.0f, {2, -3}, {{2, -3}}},
+        // A flat face: its vertices by angle about their mean.
+        {"the upper face", compassFan, 1.0f, {0, 0}, byAngle},
+        // The last line repeats the first vertex of the face: it is not taken twice.
+        {"the lower face", compassFan, -1.0f, {0, 0}, byAngle},
+    };
+    for (const Case& c : cases) {
+        for (Plane plane : kPlanes) {
+            SCOPED_TRACE(std::string(c.what) + " plane " + std::to_string(plane));
+            XVertexGrid grid = c.make(plane);
+            unsigned int nb = 0;
+            StreamCapture capture;
+            ASSERT_TRUE(cut(grid, plane, c.value, &nb));
+            EXPECT_EQ(capture.err(), "");
+            const std::vector<float> poly = polygon(grid, plane);
+            const Vertex centre = compose(plane, c.value, c.centre.first, c.centre.second);
+            EXPECT_EQ(std::vector<float>(poly.begin(), poly.begin() + 3),
+                      std::vector<float>(centre.begin(), centre.end()));
+            EXPECT_EQ(ringOf(poly, plane), c.ring);
+            const Axes a = axesOf(plane);
+            for (std::size_t k = 1; k < poly.size() / 3; ++k)
+                EXPECT_EQ(poly[3 * k + a.cut], c.value);
+            EXPECT_EQ(std::vector<float>(poly.end() - 3, poly.end()),
+                      std::vector<float>(poly.begin() + 3, poly.begin() + 6));
+            EXPECT_EQ(nb, c.ring.size() + 2);
+        }
     }
 
-    // Every x is at least 1, but the bounds start at 0, so 0.5 is in range.
-    XVertexGrid shifted = gridOf(2, 2, {{1, 0, 0}, {2, 0, 0}, {1, 1, 1}, {2, 1, 1}});
+    // The last vertex lies only on the two lines that are not walked, and is
+    // left out as the walk leaves it: at x = 1 only vertex 1 remains.
+    XVertexGrid grid = gridOf(2, 2, {{0, 0, 0}, {1, 0, 0}, {0, 1, 1}, {1, 1, 1}});
     unsigned int nb = 0;
-    EXPECT_TRUE(shifted.toVertexIntersecXdir(0.5f, &nb, true));
-    EXPECT_EQ(nb, 1u);
-    EXPECT_EQ(shifted.vertexIntersecXdir(), (std::vector<float>{0.5f, 0, 0}));
+    EXPECT_TRUE(grid.toVertexIntersecXdir(1.0f, &nb, true));
+    EXPECT_EQ(grid.vertexIntersecXdir(), (std::vector<float>{1, 0, 0, 1, 0, 0, 1, 0, 0}));
+    EXPECT_EQ(nb, 3u);
+    EXPECT_TRUE(grid.toVertexIntersecXdir(0.0f, &nb, true));
+    EXPECT_EQ(grid.vertexIntersecXdir(), (std::vector<float>{0, 0.5f, 0.5f, 0, 1, 1, 0, 0, 0, 0, 1, 1}));
+    EXPECT_EQ(nb, 4u);
+    // The ranges and the centre are those of the vertices taken.
+    EXPECT_EQ(grid.sliceX_minY(), 0.0f);
+    EXPECT_EQ(grid.sliceX_maxY(), 1.0f);
+    EXPECT_EQ(grid.sliceX_minZ(), 0.0f);
+    EXPECT_EQ(grid.sliceX_maxZ(), 1.0f);
+    EXPECT_EQ(grid.sliceX_oY(), 0.5f);
+    EXPECT_EQ(grid.sliceX_oZ(), 0.5f);
+
+    // Unordered, the vertices come in index order.
+    XVertexGrid unordered = gridOf(2, 2, {{0, 0, 0}, {1, 0, 0}, {0, 1, 1}, {1, 1, 1}});
+    EXPECT_TRUE(unordered.toVertexIntersecXdir(0.0f, &nb, false));
+    EXPECT_EQ(unordered.vertexIntersecXdir(),
+              (std::vector<float>{0, 0.5f, 0.5f, 0, 0, 0, 0, 1, 1, 0, 0, 0}));
+}
+
+TEST(XVertexGrid, CutAtABoundWithNoVertexOnItFails)
+{
+    // Every cut coordinate is at least 1: the bound 0 comes from the start of
+    // the bounds, and no vertex lies there.
+    struct Case { Plane plane; const char* line; };
+    const Case cases[] = {
+        {XVertexGrid::dp_YZ, "xSlice on a bound with no vertex on it xSlice=(0) m_minX=(0) m_maxX=(2)\n"},
+        {XVertexGrid::dp_XZ, "ySlice on a bound with no vertex on it ySlice=(0) m_minY=(0) m_maxY=(2)\n"},
+        {XVertexGrid::dp_XY, "zSlice on a bound with no vertex on it zSlice=(0) m_minZ=(0) m_maxZ=(2)\n"},
+    };
+    for (const Case& c : cases) {
+        XVertexGrid grid = gridOf(2, 2, {compose(c.plane, 1, 0, 0), compose(c.plane, 2, 0, 0),
+                                         compose(c.plane, 1, 1, 1), compose(c.plane, 2, 1, 1)});
+        unsigned int nb = 99;
+        StreamCapture capture;
+        EXPECT_FALSE(cut(grid, c.plane, 0.0f, &nb));
+        EXPECT_EQ(capture.err(), c.line);
+        EXPECT_EQ(nb, 0u);
+        EXPECT_EQ(polygon(grid, c.plane), std::vector<float>()) << c.line;
+    }
 }
 
 // ---------------------------------------------------------------------------

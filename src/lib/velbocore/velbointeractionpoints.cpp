@@ -127,6 +127,13 @@ XVertexGrid* VelboInteractionPoints::interactionPointsGrid() const
     // A set with an empty slot is not complete and gives no grid.
     if (std::find(m_vForces.begin(), m_vForces.end(), nullptr) != m_vForces.end())
         return nullptr;
+    // Nor does one with a value beyond the float range: it has no float, and
+    // converting it is undefined.
+    if (!std::all_of(m_vForces.begin(), m_vForces.end(), [](VelboSectionForces const* point) {
+            return XVertexGrid::fitsFloat(point->fz()) && XVertexGrid::fitsFloat(point->mx()) &&
+                   XVertexGrid::fitsFloat(point->my());
+        }))
+        return nullptr;
 
     const unsigned int divR = m_ratioDivision;
     const unsigned int divS = static_cast<unsigned int>(n) / m_ratioDivision;

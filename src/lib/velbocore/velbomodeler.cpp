@@ -932,6 +932,23 @@ VFloat VelboModeler::m_cutDomain(const char* method, int plane, double value) co
     std::clog << boost::format("VelboModeler::%1%(): start\n") % method;
     const VelboInteractionPoints* domain = m_currentPointsOrReport();
     if (domain == nullptr) return VFloat();
+    // The grid holds the points in single precision. The bounds are the
+    // extremes of every point, so they tell whether all of them fit.
+    const VDouble bounds{domain->getFzMin(), domain->getFzMax(), domain->getMxMin(),
+                         domain->getMxMax(), domain->getMyMin(), domain->getMyMax()};
+    if (!std::all_of(bounds.begin(), bounds.end(),
+                     [](double bound) { return std::isfinite(bound) && XVertexGrid::fitsFloat(bound); })) {
+        std::cerr << boost::format(
+            "ERR: Cannot cut a domain whose points lie beyond the range of single precision\n");
+        return VFloat();
+    }
+    if (!XVertexGrid::fitsFloat(value)) {
+        std::cerr << boost::format(
+                         "ERR: Cannot cut the domain at %1%: the value lies beyond the range of single "
+                         "precision\n") %
+                         value;
+        return VFloat();
+    }
     const std::unique_ptr<XVertexGrid> grid(domain->interactionPointsGrid());
     if (!grid) {
         std::cerr << boost::format("VelboModeler::%1%(): no vertex grid of the domain, return empty\n") %
@@ -955,12 +972,21 @@ VFloat VelboModeler::m_cutDomain(const char* method, int plane, double value) co
         std::cerr << boost::format("VelboModeler::%1%(): no cut of the domain, return empty\n") % method;
         return VFloat();
     }
+    VFloat polygon;
     switch (plane) {
-        case XVertexGrid::dp_YZ: return grid->vertexIntersecXdir();
-        case XVertexGrid::dp_XZ: return grid->vertexIntersecYdir();
-        default:
-            std::clog << boost::format("VelboModeler::%1%(): cut at My = %2% with %3% vertices\n") %
-                             method % value % nb;
-            return grid->vertexIntersecZdir();
+        case XVertexGrid::dp_YZ: polygon = grid->vertexIntersecXdir(); break;
+        case XVertexGrid::dp_XZ: polygon = grid->vertexIntersecYdir(); break;
+        default: polygon = grid->vertexIntersecZdir(); break;
     }
+    // Points near the float limits can overflow while they are interpolated.
+    if (!std::all_of(polygon.begin(), polygon.end(), [](float v) { return std::isfinite(v); })) {
+        std::cerr << boost::format(
+                         "ERR: Cannot cut the domain at %1%: the outline overflows single precision\n") %
+                         value;
+        return VFloat();
+    }
+    if (plane == XVertexGrid::dp_XY)
+        std::clog << boost::format("VelboModeler::%1%(): cut at My = %2% with %3% vertices\n") % method %
+                         value % nb;
+    return polygon;
 }

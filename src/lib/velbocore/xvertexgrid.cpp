@@ -50,6 +50,12 @@ XVertexGrid::XVertexGrid(unsigned int divisionR, unsigned int divisionS)
 
 XVertexGrid::~XVertexGrid() = default;
 
+bool XVertexGrid::fitsFloat(double value)
+{
+    const double largest = std::numeric_limits<float>::max();
+    return !std::isfinite(value) || std::fabs(value) <= largest;
+}
+
 float XVertexGrid::valueAt(unsigned int index) const
 {
     if (index >= m_coordsXYZ.size())
@@ -182,10 +188,26 @@ bool XVertexGrid::m_cut(DirPlane dirPlane, float slice, std::vector<float>& poly
 {
     // polygon holds the centre placeholder; the crossings follow it.
     const bool walked = m_planeIintersect(dirPlane, slice, polygon, min2, max2, min3, max3, o2, o3, nb);
+    const PlaneAxes axes = planeAxes(dirPlane);
+    // On a bound of the cut coordinate no segment crosses the plane strictly:
+    // the outline there is made of the vertices that lie on it.
+    if (walked && polygon.size() == 3 && m_isBound(axes.cut, slice)) {
+        m_planeVertices(dirPlane, slice, polygon, min2, max2, min3, max3, o2, o3, nb);
+        if (polygon.size() == 3) {
+            polygon.clear();
+            if (nb != nullptr)
+                *nb = 0;
+            const char axis = "xyz"[axes.cut];
+            const char bound = "XYZ"[axes.cut];
+            std::cerr << axis << "Slice on a bound with no vertex on it " << axis << "Slice=(" << slice
+                      << ") m_min" << bound << "=(" << m_boundMin(axes.cut) << ") m_max" << bound << "=("
+                      << m_boundMax(axes.cut) << ")\n";
+            return false;
+        }
+    }
     if (reord)
         m_reorgVertex(polygon, dirPlane, *o2, *o3, 1, 0);
 
-    const PlaneAxes axes = planeAxes(dirPlane);
     polygon[axes.cut] = slice;
     polygon[axes.first] = *o2;
     polygon[axes.second] = *o3;
@@ -266,6 +288,70 @@ bool XVertexGrid::m_planeIintersect(DirPlane dirPlane, float slice1, std::vector
     if (nb != nullptr)
         *nb = static_cast<unsigned int>(points.size() / 3);
     return true;
+}
+
+float XVertexGrid::m_boundMin(unsigned int axis) const
+{
+    return axis == 0 ? m_minX : axis == 1 ? m_minY : m_minZ;
+}
+
+float XVertexGrid::m_boundMax(unsigned int axis) const
+{
+    return axis == 0 ? m_maxX : axis == 1 ? m_maxY : m_maxZ;
+}
+
+bool XVertexGrid::m_isBound(unsigned int axis, float value) const
+{
+    return value == m_boundMin(axis) || value == m_boundMax(axis);
+}
+
+void XVertexGrid::m_planeVertices(DirPlane dirPlane, float slice1, std::vector<float>& points,
+                                  float* min2, float* max2, float* min3, float* max3,
+                                  float* o2, float* o3, unsigned int* nb) const
+{
+    *min2 = *max2 = *min3 = *max3 = *o2 = *o3 = 0.0f;
+
+    // The vertices of the walked segments: all but the last one, which lies
+    // only on the two lines the walk skips. Nothing is walked on a grid of
+    // one line.
+    const unsigned int count = m_divisionR >= 2 && m_divisionS >= 2 ? countVertex() - 1 : 0;
+    const PlaneAxes axes = planeAxes(dirPlane);
+    const std::size_t start = points.size();
+    unsigned int found = 0;
+    // Summed in double: the points often differ only in their last bits, and
+    // a float sum could put their mean outside them.
+    double sum2 = 0.0;
+    double sum3 = 0.0;
+    for (unsigned int k = 0; k < count; ++k) {
+        const float* p = &m_coordsXYZ[3u * static_cast<std::size_t>(k)];
+        if (p[axes.cut] != slice1)
+            continue;
+        // A point that several vertices share (the same state reached in
+        // several directions) is taken once.
+        bool seen = false;
+        for (std::size_t q = start; q < points.size() && !seen; q += 3)
+            seen = points[q] == p[0] && points[q + 1] == p[1] && points[q + 2] == p[2];
+        if (seen)
+            continue;
+        const float p2 = p[axes.first];
+        const float p3 = p[axes.second];
+        if (p2 < *min2) *min2 = p2;
+        if (p2 > *max2) *max2 = p2;
+        if (p3 < *min3) *min3 = p3;
+        if (p3 > *max3) *max3 = p3;
+        points.insert(points.end(), p, p + 3);
+        sum2 += p2;
+        sum3 += p3;
+        ++found;
+    }
+
+    if (found > 0) {
+        // The mean of floats lies within their range, so it fits a float.
+        *o2 = static_cast<float>(sum2 / found);
+        *o3 = static_cast<float>(sum3 / found);
+    }
+    if (nb != nullptr)
+        *nb = static_cast<unsigned int>(points.size() / 3);
 }
 
 bool XVertexGrid::m_reorgVertex(std::vector<float>& vec, DirPlane dirPlane, float o1, float o2,

@@ -18,6 +18,11 @@ public:
     XVertexGrid(unsigned int divisionR, unsigned int divisionS);
     ~XVertexGrid();
 
+    // Whether a double has a single-precision value: a finite one within the
+    // float range, not-a-number or an infinity. Converting any other double
+    // to float is undefined.
+    static bool fitsFloat(double value);
+
     // Stores vertex index (below R*S; any other index is refused with false).
     bool dataInsertAt(unsigned int index, float dataX, float dataY, float dataZ);
     // Value at a flat position of the coordinates; not-a-number past the end.
@@ -37,6 +42,8 @@ public:
     const unsigned int* toIndexQuadStrip();
     unsigned int countIndexQuadStrip() const;
 
+    // A value on a bound of its coordinate crosses nothing: the cut then gives
+    // the distinct vertices that lie on the plane, or fails when there is none.
     bool toVertexIntersecXdir(float xSlice, unsigned int* nb, bool reord);
     bool toVertexIntersecYdir(float ySlice, unsigned int* nb, bool reord);
     bool toVertexIntersecZdir(float zSlice, unsigned int* nb, bool reord);
@@ -99,6 +106,16 @@ private:
     bool m_intersectLine(const std::vector<float>& vec, DirPlane dirPlane, float coord1, float coord2,
                          float* intersection11, float* intersection12,
                          float* intersection21, float* intersection22) const;
+
+    // The vertices of the walked segments that lie on the plane, each
+    // distinct point once, with the ranges (widened from 0, as the walk's)
+    // and the mean of their free coordinates.
+    void m_planeVertices(DirPlane dirPlane, float slice1, std::vector<float>& points,
+                         float* min2, float* max2, float* min3, float* max3,
+                         float* o2, float* o3, unsigned int* nb) const;
+    float m_boundMin(unsigned int axis) const;
+    float m_boundMax(unsigned int axis) const;
+    bool m_isBound(unsigned int axis, float value) const;
 
     // Shared body of the three cuts.
     bool m_cut(DirPlane dirPlane, float slice, std::vector<float>& polygon,
