@@ -19,7 +19,6 @@
 #include "velbocore/velboareaproperties.h"
 #include "velbocore/velbocircle.h"
 #include "velbocore/velbocostitutivelaw.h"
-#include "velbocore/velbosecdeformrc.h"
 #include "velbocore/velbosectionforces.h"
 #include "velbocore/velbosectionmodel.h"
 #include "velbocore/velbotriangle.h"
@@ -542,10 +541,10 @@ public:
     VelboSectionForces* forces = nullptr;
 };
 
-VelboDomainSweep::VelboDomainSweep(const VelboSecDeformRC& deformator, VelboSectionModel& model,
-                                   const VelboNode2D& momentPoint, const VelboBilinear* skipBarLaw,
-                                   int degreeDivision, int ratioDivision)
-    : m_deformator(deformator),
+VelboDomainSweep::VelboDomainSweep(VelboSectionModel& model, const VelboStrainPath::Limits& limits,
+                                   const VelboCostitutiveLaw& sliceLaw, const VelboNode2D& momentPoint,
+                                   const VelboBilinear* skipBarLaw, int degreeDivision, int ratioDivision)
+    : m_limits(limits),
       m_skipBarLaw(skipBarLaw),
       m_degreeDivision(degreeDivision),
       m_ratioDivision(ratioDivision),
@@ -555,17 +554,13 @@ VelboDomainSweep::VelboDomainSweep(const VelboSecDeformRC& deformator, VelboSect
       m_momentY(momentPoint.yn()),
       m_prepared(false)
 {
-    m_prepared = degreeDivision >= 1 && ratioDivision >= 1 && m_prepare(model);
+    m_prepared = degreeDivision >= 1 && ratioDivision >= 1 && m_prepare(model, sliceLaw);
 }
 
 VelboDomainSweep::~VelboDomainSweep() = default;
 
-bool VelboDomainSweep::m_prepare(VelboSectionModel& model)
+bool VelboDomainSweep::m_prepare(VelboSectionModel& model, const VelboCostitutiveLaw& sliceLaw)
 {
-    if (!m_deformator.m_barLaw || !m_deformator.m_clsLaw) {
-        return false;
-    }
-
     // The nodes the model turns: each once.
     std::unordered_map<const VelboNode2D*, int> listed;
     for (const VelboNode2D* node : model.sectionNodes()) {
@@ -621,7 +616,7 @@ bool VelboDomainSweep::m_prepare(VelboSectionModel& model)
         || point != model.sectionPointElementsSize()) {
         return false;
     }
-    m_sliceStrains = m_deformator.m_clsLaw->lawLimits();
+    m_sliceStrains = sliceLaw.lawLimits();
 
     // Every turn starts from the saved geometry, about its concrete barycentre.
     model.sectionRestoreGeometry();
@@ -841,7 +836,6 @@ VelboSectionForces* VelboDomainSweep::releasePoint(int k)
 
 bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
 {
-    const VelboSecDeformRC& rc = m_deformator;
     const double angle = (90.0 * i) / m_degreeDivision;
 
     // setAngle: saved coordinates, turned about the saved barycentre.
@@ -891,7 +885,7 @@ bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
             pointWeight += 1.0;
         }
     }
-    VelboSecDeformRC::Ranges r{};
+    VelboStrainPath::Ranges r{};
     r.clsTop = r.clsBottom = solidY / solidWeight;
     r.barTop = r.barBottom = pointY / pointWeight;
     for (const Element& e : m_elements) {
@@ -905,10 +899,11 @@ bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
             if (r.barBottom < yc) r.barBottom = yc;
         }
     }
-    if (VelboSecDeformRC::m_zeroSpan(r)) {
+    if (VelboStrainPath::span(r) == VelboStrainPath::SPAN_ZERO) {
         return false;
     }
-    rc.m_directionRatios(r, m_skipBarLaw, m_ratioDivision, w.ratios);
+    const VelboStrainPath path(m_limits, r);
+    path.ratios(m_skipBarLaw, m_ratioDivision, w.ratios);
     // Each point takes its ratio as given. setDefRatio refuses one outside
     // [0, 1] and keeps the ratio before: such a direction is left to the
     // model path.
@@ -924,7 +919,7 @@ bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
         const double ratio = w.ratios[static_cast<std::size_t>(j)];
         double xTop = 0.0;
         double xBot = 0.0;
-        rc.m_plane(r, ratio, &xTop, &xBot);
+        path.plane(ratio, &xTop, &xBot);
 
         // deformationLaw: eps(y) = g*y + e0.
         const double g = (xBot - xTop) / (yBot - yTop);

@@ -6,10 +6,10 @@
 
 #include "velbocore/velbonode2d.h"
 #include "velbocore/velbosectionforces.h"
+#include "velbocore/velbostrainpath.h"
 
 class VelboBilinear;
 class VelboCostitutiveLaw;
-class VelboSecDeformRC;
 class VelboSectionModel;
 
 // The hot loop of the interaction-domain build: every point of every
@@ -19,8 +19,8 @@ class VelboSectionModel;
 // Every point is bit-identical to the one the model path makes (setAngle,
 // meshesReset, deformatorSliceFromLaw, deformatorForces), because:
 // - each worker turns its own copy of the node coordinates with the node's
-//   own rotation, and takes the ranges, strain planes and ratios through the
-//   deformator's code;
+//   own rotation, takes the ranges as the model takes them, and the strain
+//   planes and ratios from the strain path, as the deformator does;
 // - a triangle that no ray of the point crosses is integrated whole, from
 //   moments made once per direction with the triangle's own closed forms; a
 //   crossed one is cut in local storage by the very steps of its mesh (one
@@ -44,8 +44,11 @@ class VelboDomainSweep {
 public:
     // Reads the section from the model; the model's nodes are put back to
     // their saved coordinates (as the first setAngle of a build would do).
-    // skipBarLaw: the bar law of ISO_SKIP_SAME_BARVALUE, null for ISO_UNIFORM.
-    VelboDomainSweep(const VelboSecDeformRC& deformator, VelboSectionModel& model, const VelboNode2D& momentPoint,
+    // limits: those of the strain path; sliceLaw: the law whose limits slice
+    // the concrete; skipBarLaw: the bar law of ISO_SKIP_SAME_BARVALUE, null
+    // for ISO_UNIFORM.
+    VelboDomainSweep(VelboSectionModel& model, const VelboStrainPath::Limits& limits,
+                     const VelboCostitutiveLaw& sliceLaw, const VelboNode2D& momentPoint,
                      const VelboBilinear* skipBarLaw, int degreeDivision, int ratioDivision);
     ~VelboDomainSweep();
     VelboDomainSweep(const VelboDomainSweep&) = delete;
@@ -74,13 +77,13 @@ private:
     class Worker;
     struct Crew;
 
-    bool m_prepare(VelboSectionModel& model);
+    bool m_prepare(VelboSectionModel& model, const VelboCostitutiveLaw& sliceLaw);
     int m_lawTable(const VelboCostitutiveLaw* law);
     // The points of steps first .. last - 1 of direction i; false when the
     // sweep cannot make them.
     bool m_direction(int i, int first, int last, Worker& worker);
 
-    const VelboSecDeformRC& m_deformator;
+    const VelboStrainPath::Limits m_limits;
     const VelboBilinear* m_skipBarLaw;
     const int m_degreeDivision;
     const int m_ratioDivision;
