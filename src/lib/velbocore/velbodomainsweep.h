@@ -76,12 +76,26 @@ private:
     struct LawTable;
     class Worker;
     struct Crew;
+    struct Sum;
 
     bool m_prepare(VelboSectionModel& model, const VelboCostitutiveLaw& sliceLaw);
     int m_lawTable(const VelboCostitutiveLaw* law);
     // The points of steps first .. last - 1 of direction i; false when the
     // sweep cannot make them.
     bool m_direction(int i, int first, int last, Worker& worker);
+    // The steps of a direction, on the worker's own geometry: the nodes
+    // turned by its angle, then the triangles in that geometry, then the
+    // ranges of the turned section.
+    void m_turnNodes(double angle, Worker& worker) const;
+    void m_turnTriangles(Worker& worker) const;
+    VelboStrainPath::Ranges m_ranges(const Worker& worker) const;
+    // The point of the path at the ratio, turned back by the angle, into
+    // out[0..2]; false when the sweep cannot make it.
+    bool m_point(const VelboStrainPath& path, double ratio, double angle, Worker& worker, double* out) const;
+    // The forces of the section under the strain eps(y) = g*y + e0 of the
+    // current point, whose rays the worker holds, into `sum`; false when the
+    // sweep cannot cut a triangle.
+    bool m_forces(double g, double e0, Worker& worker, Sum& sum) const;
 
     const VelboStrainPath::Limits m_limits;
     const VelboBilinear* m_skipBarLaw;
