@@ -847,7 +847,7 @@ bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
     m_turnNodes(angle, w);
     m_turnTriangles(w);
     const VelboStrainPath path(m_limits, m_ranges(w));
-    if (VelboStrainPath::span(path.ranges()) == VelboStrainPath::SPAN_ZERO) {
+    if (VelboStrainPath::span(path.ranges()) != VelboStrainPath::SPAN_POSITIVE) {
         return false;
     }
     path.ratios(m_skipBarLaw, m_ratioDivision, w.ratios);

@@ -36,8 +36,8 @@ class VelboSectionModel;
 // The sweep writes on no stream, shares nothing writable between threads
 // and allocates nothing per point but the triple it is handed out in. When
 // a section holds something it does not reproduce (a missing law or node,
-// an element it does not know, a slicing the mesh would refuse, a span of
-// zero height, a point that is not finite) or a worker meets an exception,
+// an element it does not know, a slicing the mesh would refuse, a span that
+// is not positive, a point that is not finite) or a worker meets an exception,
 // run() returns false and the caller takes the model path, which reports
 // what it finds as it always has.
 class VelboDomainSweep {

@@ -288,6 +288,8 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
         directions * pointsPerDirection, static_cast<unsigned int>(pointsPerDirection)));
     int k = 0;
     const ResetOnExit<VelboStrainPath::Ranges> heldRangesReset{m_heldRanges};
+    // Without a law the first point says which is missing.
+    const bool lawsGiven = m_barLaw && m_clsLaw;
 
     // One point of the current direction at the given ratio; false when the
     // set has to be given up.
@@ -316,6 +318,18 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
         return true;
     };
 
+    // Every direction's span is tested before any point is made: turning the
+    // model takes far less than making its points.
+    if (lawsGiven) {
+        for (int i = 0; i < directions; ++i) {
+            m_heldRanges.reset();
+            setAngle((90.0 * i) / degreeDivision);
+            if (!m_spanIsPositive(m_ranges())) {
+                return nullptr;
+            }
+        }
+    }
+
     std::vector<double> ratios;
     ratios.reserve(static_cast<std::size_t>(pointsPerDirection));
     for (int i = 0; i < directions; ++i) {
@@ -328,11 +342,6 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
         }
         // The nodes stay where setAngle put them until the next direction.
         m_heldRanges = m_ranges();
-        if (VelboStrainPath::span(*m_heldRanges) == VelboStrainPath::SPAN_ZERO) {
-            std::cerr << "VelboSecDeformRC::interactionSurface-ERR: strain span of zero height at " << angle()
-                      << " degrees: the lowest bar lies on the top edge of the concrete !!!";
-            return nullptr;
-        }
         m_directionRatios(skipBarLaw, ratioDivision, ratios);
         for (const double ratio : ratios) {
             if (!addPoint(ratio)) {
@@ -341,6 +350,28 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
         }
     }
     return points.release();
+}
+
+bool VelboSecDeformRC::m_spanIsPositive(const VelboStrainPath::Ranges& r) const
+{
+    const char* const error = "VelboSecDeformRC::interactionSurface-ERR: strain span of ";
+    switch (VelboStrainPath::span(r)) {
+    case VelboStrainPath::SPAN_POSITIVE:
+        return true;
+    case VelboStrainPath::SPAN_ZERO:
+        std::cerr << error << "zero height at " << angle()
+                  << " degrees: the lowest bar lies on the top edge of the concrete !!!";
+        break;
+    case VelboStrainPath::SPAN_NEGATIVE:
+        std::cerr << error << "negative height at " << angle()
+                  << " degrees: the lowest bar lies above the top of the concrete !!!\n";
+        break;
+    case VelboStrainPath::SPAN_UNDEFINED:
+        std::cerr << error << "undefined height at " << angle()
+                  << " degrees: the top of the concrete or the lowest bar is not a number !!!\n";
+        break;
+    }
+    return false;
 }
 
 void VelboSecDeformRC::m_directionRatios(const VelboBilinear* skipBarLaw, int ratioDivision,

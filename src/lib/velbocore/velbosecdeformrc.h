@@ -42,6 +42,9 @@ private:
     VelboStrainPath::Limits m_limits() const;
     // The ranges of the model as it stands, or the held ones.
     VelboStrainPath::Ranges m_ranges() const;
+    // True when the strain span of the ranges is positive; otherwise writes
+    // why the current direction has no strain plane.
+    bool m_spanIsPositive(const VelboStrainPath::Ranges& r) const;
     // The ratios of the points of the direction of m_ranges().
     void m_directionRatios(const VelboBilinear* skipBarLaw, int ratioDivision, std::vector<double>& ratios) const;
     // The surface made point by point on the model.
