@@ -234,15 +234,16 @@ TEST(VelboSecDeformRC, ConstructorReportsMissingOrMixedLaws)
         int concreteLaws;  // 0: no triangles; 2: the two triangles differ
         int barLaws;       // 0: no circles; 2: the last circle differs
         std::string messages;
+        bool mixed;
     };
     const std::vector<Case> cases = {
-        {"reinforced concrete", 1, 1, ""},
-        {"empty model", 0, 0, kNoRebar + kNoConcrete},
-        {"concrete only", 1, 0, kNoRebar},
-        {"bars only", 0, 1, kNoConcrete},
-        {"two bar laws", 1, 2, kRebarLaws},
-        {"two concrete laws", 2, 1, kConcreteLaws},
-        {"everything mixed", 2, 2, kRebarLaws + kConcreteLaws},
+        {"reinforced concrete", 1, 1, "", false},
+        {"empty model", 0, 0, kNoRebar + kNoConcrete, false},
+        {"concrete only", 1, 0, kNoRebar, false},
+        {"bars only", 0, 1, kNoConcrete, false},
+        {"two bar laws", 1, 2, kRebarLaws, true},
+        {"two concrete laws", 2, 1, kConcreteLaws, true},
+        {"everything mixed", 2, 2, kRebarLaws + kConcreteLaws, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -263,6 +264,7 @@ TEST(VelboSecDeformRC, ConstructorReportsMissingOrMixedLaws)
         StreamCapture capture;
         const VelboSecDeformRC d(s.model.get());
         EXPECT_EQ(capture.err(), c.messages);
+        EXPECT_EQ(d.mixedLaws(), c.mixed);
         EXPECT_EQ(d.clsLaw(), lastConcrete);
         capture.clear();
         if (lastSteel) {

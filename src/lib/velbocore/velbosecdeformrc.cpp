@@ -34,6 +34,7 @@ VelboSecDeformRC::VelboSecDeformRC(VelboSectionModel* model)
     : VelboSectionDeformator(model)
     , m_barLaw(nullptr)
     , m_clsLaw(nullptr)
+    , m_mixedLaws(false)
 {
     const std::vector<VelboSectionElement*> elements =
         model ? model->sectionElements() : std::vector<VelboSectionElement*>();
@@ -55,6 +56,7 @@ VelboSecDeformRC::VelboSecDeformRC(VelboSectionModel* model)
         for (const VelboSectionElement* element : elements) {
             if (!element->elementIsSolid() && element->getCostitutiveLaw() != m_barLaw) {
                 std::cerr << "VelboSectionRC::VelboSectionRC()-ERR: Rebars need have same costitutive law !!!";
+                m_mixedLaws = true;
                 break;
             }
         }
@@ -68,6 +70,7 @@ VelboSecDeformRC::VelboSecDeformRC(VelboSectionModel* model)
     for (const VelboSectionElement* element : elements) {
         if (element->elementIsSolid() && element->getCostitutiveLaw() != m_clsLaw) {
             std::cerr << "VelboSectionRC::VelboSectionRC()-ERR: Concrete need have same costitutive law !!!";
+            m_mixedLaws = true;
             break;
         }
     }
@@ -385,4 +388,9 @@ void VelboSecDeformRC::m_directionRatios(const VelboBilinear* skipBarLaw, int ra
 const VelboCostitutiveLaw* VelboSecDeformRC::clsLaw() const
 {
     return m_clsLaw;
+}
+
+bool VelboSecDeformRC::mixedLaws() const
+{
+    return m_mixedLaws;
 }

@@ -36,6 +36,9 @@ public:
 
     double xOverCompression() const;
     const VelboCostitutiveLaw* clsLaw() const;
+    // True when the constructor found bars, or concrete elements, of more
+    // than one law (and said so): the path then follows the last element's.
+    bool mixedLaws() const;
 
 private:
     // The limit strains of the two laws, asked in the order the path length takes them.
@@ -60,4 +63,7 @@ private:
     // Held by interactionSurface while the geometry of a direction stays still,
     // so the strain planes of its points do not walk the elements again.
     std::optional<VelboStrainPath::Ranges> m_heldRanges;
+    // Set by the constructor when the bars, or the concrete elements, do not
+    // all have one law.
+    bool m_mixedLaws;
 };
