@@ -209,6 +209,7 @@ TEST(VelboStrainPath, RangesOfAModel)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SectionFixture s;
+        // The ranges read the geometry alone: one law serves both kinds.
         const std::unique_ptr<VelboCostitutiveLaw> law(
             VelboNTC2008LB().buildLaw(VelboNTC2008LB::CONCRETE_C2025_PARABOLA));
         if (c.concrete) {
