@@ -295,19 +295,6 @@ TEST_F(VelboModelerDomain, EachModelKeepsItsOwnDomain)
     EXPECT_EQ(modeler.fzVector().size(), 15u);
 }
 
-TEST_F(VelboModelerDomain, DeformatorMessagesPassThrough)
-{
-    // A fifth bar with a law of its own: the deformator says so and builds.
-    ASSERT_TRUE(modeler.addLawBilinear(7, "B450C bis", kFyd, 210000.0, 0.01));
-    ASSERT_TRUE(modeler.setCirclesLaw(7));
-    ASSERT_TRUE(modeler.addNode(15, 150.0, 40.0));
-    ASSERT_TRUE(modeler.addCircle(5, 15, 10.0));
-    capture.clear();
-    EXPECT_TRUE(modeler.buildDomain(1, 2, false));
-    EXPECT_EQ(capture.err(), "VelboSectionRC::VelboSectionRC()-ERR: Rebars need have same costitutive law !!!");
-    EXPECT_EQ(capture.log(), kBuildStart + kBuildDeformator + kBuildTrue);
-}
-
 // ---------------------------------------------------------------------------
 // Refused builds: nothing is turned and no set is stored
 
@@ -495,6 +482,124 @@ TEST(VelboModelerDomainChecks, BuildRefusesNumbersThatAreNotFinite)
     Inspector::addLaw(modeler, 9, new VelboBilinear(nan, nan, nan));
     EXPECT_TRUE(modeler.buildDomain(1, 2, false));
     EXPECT_EQ(capture.err(), "");
+}
+
+namespace {
+
+// The four bars of addRectangle.
+void addBars(VelboModeler& modeler)
+{
+    ASSERT_TRUE(modeler.addNode(11, 40.0, 40.0));
+    ASSERT_TRUE(modeler.addNode(12, 260.0, 40.0));
+    ASSERT_TRUE(modeler.addNode(13, 260.0, 460.0));
+    ASSERT_TRUE(modeler.addNode(14, 40.0, 460.0));
+    for (int i = 1; i <= 4; ++i) ASSERT_TRUE(modeler.addCircle(i, 10 + i, 10.0));
+}
+
+// A build that must be refused: false, exactly the given error output, the
+// log lines of a build that ends false, no point set kept, and no domain for
+// the queries.
+void expectRefusedBuild(VelboModeler& modeler, StreamCapture& capture, const std::string& err)
+{
+    const unsigned int sets = VelboModeler::instancesOfInteractionPoints();
+    const unsigned int forces = VelboModeler::instancesOfSectionForces();
+    capture.clear();
+    EXPECT_FALSE(modeler.buildDomain(1, 2, false));
+    EXPECT_EQ(capture.err(), err);
+    EXPECT_EQ(capture.log(), kBuildStart + kBuildDeformator + "VelboModeler::buildDomain(): end. Return false !!! \n");
+    EXPECT_EQ(VelboModeler::instancesOfInteractionPoints(), sets);
+    EXPECT_EQ(VelboModeler::instancesOfSectionForces(), forces);
+    capture.clear();
+    for (const Query& q : queries()) {
+        SCOPED_TRACE(q.startLine);
+        EXPECT_TRUE(q.empty(modeler));
+        EXPECT_EQ(capture.err(), kNoDomain);
+        capture.clear();
+    }
+}
+
+}  // namespace
+
+TEST(VelboModelerDomainChecks, BuildRefusesSectionsWithoutADomain)
+{
+    // The 300 x 500 rectangle of two triangles, with the bars of each row.
+    const std::string span = "VelboSecDeformRC::interactionSurface-ERR: strain span of ";
+    struct Case {
+        const char* name;
+        std::function<void(VelboModeler&)> complete;
+        std::string err;
+    };
+    const Case cases[] = {
+        // The strain planes run from the top of the concrete down to the
+        // lowest bar: where that bar lies above the top, there are none.
+        {"bars above the concrete",
+         [](VelboModeler& m) {
+             m.addNode(11, 40.0, -100.0);
+             m.addNode(12, 260.0, -40.0);
+             m.addCircle(1, 11, 10.0);
+             m.addCircle(2, 12, 10.0);
+         },
+         span + "negative height at 0 degrees: the lowest bar lies above the top of the concrete !!!\n"},
+        // Turned by 270 degrees about (150, 250), the bar lies at y = -600,
+        // the concrete from 100 to 400.
+        {"a bar far to one side",
+         [](VelboModeler& m) {
+             m.addNode(11, 1000.0, 250.0);
+             m.addCircle(1, 11, 10.0);
+         },
+         span + "negative height at 270 degrees: the lowest bar lies above the top of the concrete !!!\n"},
+        // The strain path follows one law of each kind: the deformator says
+        // when the elements of a kind do not share one.
+        {"a fifth bar of another law",
+         [](VelboModeler& m) {
+             addBars(m);
+             m.addLawBilinear(7, "B450C bis", kFyd, 210000.0, 0.01);
+             m.setCirclesLaw(7);
+             m.addNode(15, 150.0, 40.0);
+             m.addCircle(5, 15, 10.0);
+         },
+         "VelboSectionRC::VelboSectionRC()-ERR: Rebars need have same costitutive law !!!"},
+        {"a third triangle of another law",
+         [](VelboModeler& m) {
+             addBars(m);
+             m.addLawParaboleRectangle(8, "C25/30", -14.17, -0.002, -0.0035);
+             m.setTrianglesLaw(8);
+             m.addNode(5, 150.0, 600.0);
+             m.addTriangle(3, 4, 3, 5);
+         },
+         "VelboSectionRC::VelboSectionRC()-ERR: Concrete need have same costitutive law !!!"},
+        {"both kinds of another law",
+         [](VelboModeler& m) {
+             addBars(m);
+             m.addLawBilinear(7, "B450C bis", kFyd, 210000.0, 0.01);
+             m.addLawParaboleRectangle(8, "C25/30", -14.17, -0.002, -0.0035);
+             m.setCirclesLaw(7);
+             m.setTrianglesLaw(8);
+             m.addNode(5, 150.0, 600.0);
+             m.addTriangle(3, 4, 3, 5);
+             m.addNode(15, 150.0, 40.0);
+             m.addCircle(5, 15, 10.0);
+         },
+         "VelboSectionRC::VelboSectionRC()-ERR: Rebars need have same costitutive law !!!"
+         "VelboSectionRC::VelboSectionRC()-ERR: Concrete need have same costitutive law !!!"},
+    };
+    for (const char* threads : {"1", "4"}) {
+        const ThreadsSetting setting(threads);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string("threads ") + threads + ", " + c.name);
+            StreamCapture capture;
+            VelboModeler modeler;
+            ASSERT_TRUE(modeler.addSection(1));
+            ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
+            ASSERT_TRUE(modeler.addNode(2, 300.0, 0.0));
+            ASSERT_TRUE(modeler.addNode(3, 300.0, 500.0));
+            ASSERT_TRUE(modeler.addNode(4, 0.0, 500.0));
+            ASSERT_TRUE(modeler.addTriangle(1, 1, 2, 3));
+            ASSERT_TRUE(modeler.addTriangle(2, 1, 3, 4));
+            c.complete(modeler);
+            expectRefusedBuild(modeler, capture, c.err);
+        }
+    }
 }
 
 TEST(VelboModelerDomainChecks, ABarOnACornerGivesNoDomainAndNoQueryAnswers)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -233,15 +234,16 @@ TEST(VelboSecDeformRC, ConstructorReportsMissingOrMixedLaws)
         int concreteLaws;  // 0: no triangles; 2: the two triangles differ
         int barLaws;       // 0: no circles; 2: the last circle differs
         std::string messages;
+        bool mixed;
     };
     const std::vector<Case> cases = {
-        {"reinforced concrete", 1, 1, ""},
-        {"empty model", 0, 0, kNoRebar + kNoConcrete},
-        {"concrete only", 1, 0, kNoRebar},
-        {"bars only", 0, 1, kNoConcrete},
-        {"two bar laws", 1, 2, kRebarLaws},
-        {"two concrete laws", 2, 1, kConcreteLaws},
-        {"everything mixed", 2, 2, kRebarLaws + kConcreteLaws},
+        {"reinforced concrete", 1, 1, "", false},
+        {"empty model", 0, 0, kNoRebar + kNoConcrete, false},
+        {"concrete only", 1, 0, kNoRebar, false},
+        {"bars only", 0, 1, kNoConcrete, false},
+        {"two bar laws", 1, 2, kRebarLaws, true},
+        {"two concrete laws", 2, 1, kConcreteLaws, true},
+        {"everything mixed", 2, 2, kRebarLaws + kConcreteLaws, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -262,6 +264,7 @@ TEST(VelboSecDeformRC, ConstructorReportsMissingOrMixedLaws)
         StreamCapture capture;
         const VelboSecDeformRC d(s.model.get());
         EXPECT_EQ(capture.err(), c.messages);
+        EXPECT_EQ(d.mixedLaws(), c.mixed);
         EXPECT_EQ(d.clsLaw(), lastConcrete);
         capture.clear();
         if (lastSteel) {
@@ -465,16 +468,15 @@ TEST(VelboSecDeformRC, SkipSameBarValueSurface)
 TEST(VelboSecDeformRC, SkipSameBarValueWithoutAStartInsideThePathStepsEvenly)
 {
     // Bars in one row have no depth range, so the ratio where they start to
-    // yield is -infinity; bars above the top of the concrete give a negative
-    // one. Either way that direction takes even steps over the whole path:
-    // the same number of points, each the integral of a plane of its own.
+    // yield is -infinity: that direction takes even steps over the whole
+    // path, the same number of points, each the integral of a plane of its
+    // own.
     struct Case {
         const char* name;
         std::vector<std::pair<double, double>> bars;
     };
     const std::vector<Case> cases = {
         {"one row", {{40, 460}, {150, 460}, {260, 460}}},
-        {"above the concrete", {{40, -40}, {260, -60}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -507,34 +509,59 @@ TEST(VelboSecDeformRC, SkipSameBarValueWithoutAStartInsideThePathStepsEvenly)
     }
 }
 
-TEST(VelboSecDeformRC, SurfaceRefusesAZeroStrainSpanWhereItArises)
+TEST(VelboSecDeformRC, SurfaceRefusesADirectionWithoutAPositiveStrainSpan)
 {
-    // A bar centred on a corner node of the concrete: in a direction where
-    // that corner is the top of the section, the span from the top to the
-    // lowest bar (the only one) has no height, and no strain plane of the
-    // path exists. The surface stops there, with nothing stored.
+    // The strain planes run from the top of the concrete (300 x 500) to the
+    // lowest bar. Where the lowest bar lies on that top, above it, or where
+    // either is not a number, no plane of the path exists: the surface is
+    // refused, in the first such direction, with nothing stored.
+    const std::string error = "VelboSecDeformRC::interactionSurface-ERR: strain span of ";
+    const std::string onTheTop = " degrees: the lowest bar lies on the top edge of the concrete !!!";
+    const std::string aboveTheTop = " degrees: the lowest bar lies above the top of the concrete !!!\n";
     struct Case {
-        int corner;  // 0: (0, 0), 2: (300, 500)
+        const char* name;
+        std::function<void(Section&)> bars;
+        int option;
         std::string message;
     };
-    const std::vector<Case> cases = {
-        {0, "VelboSecDeformRC::interactionSurface-ERR: strain span of zero height at 0 degrees: "
-            "the lowest bar lies on the top edge of the concrete !!!"},
-        {2, "VelboSecDeformRC::interactionSurface-ERR: strain span of zero height at 180 degrees: "
-            "the lowest bar lies on the top edge of the concrete !!!"},
+    const Case cases[] = {
+        // A bar centred on a corner node: that corner is the top at 0 or at 180 degrees.
+        {"bar on the corner (0, 0)", [](Section& s) { s.circle(s.nodes[0].get(), 10, s.steel); },
+         VelboSecDeformRC::ISO_UNIFORM, error + "zero height at 0" + onTheTop},
+        {"bar on the corner (300, 500)", [](Section& s) { s.circle(s.nodes[2].get(), 10, s.steel); },
+         VelboSecDeformRC::ISO_UNIFORM, error + "zero height at 180" + onTheTop},
+        {"bars above the concrete",
+         [](Section& s) {
+             s.bar(40, -40, 10, s.steel);
+             s.bar(260, -60, 10, s.steel);
+         },
+         VelboSecDeformRC::ISO_UNIFORM, error + "negative height at 0" + aboveTheTop},
+        {"bars above the concrete, skipping planes",
+         [](Section& s) {
+             s.bar(40, -40, 10, s.steel);
+             s.bar(260, -60, 10, s.steel);
+         },
+         VelboSecDeformRC::ISO_SKIP_SAME_BARVALUE, error + "negative height at 0" + aboveTheTop},
+        // Turned by 270 degrees about the barycentre (150, 250), the bar is
+        // at y = -600, the concrete from 100 to 400.
+        {"bar far to the right", [](Section& s) { s.bar(1000, 250, 10, s.steel); }, VelboSecDeformRC::ISO_UNIFORM,
+         error + "negative height at 270" + aboveTheTop},
+        {"bar centre not a number", [](Section& s) { s.bar(std::nan(""), std::nan(""), 10, s.steel); },
+         VelboSecDeformRC::ISO_UNIFORM,
+         error + "undefined height at 0 degrees: the top of the concrete or the lowest bar is not a number !!!\n"},
     };
     for (const char* threads : {"1", "4"}) {
         const ThreadsSetting setting(threads);
         for (const Case& c : cases) {
-            SCOPED_TRACE(std::string("threads ") + threads + ", corner " + std::to_string(c.corner));
+            SCOPED_TRACE(std::string("threads ") + threads + ", " + c.name);
             Section s;
             s.rectangle(0, 0, 300, 500, s.concrete);
-            s.circle(s.nodes[static_cast<std::size_t>(c.corner)].get(), 10, s.steel);
+            c.bars(s);
             const unsigned int sets = VelboInteractionPoints::instances();
             const unsigned int forces = VelboSectionForces::instances();
             StreamCapture capture;
             VelboSecDeformRC d(s.model.get());
-            EXPECT_EQ(d.interactionSurface(1, 4, VelboSecDeformRC::ISO_UNIFORM), nullptr);
+            EXPECT_EQ(d.interactionSurface(1, 4, c.option), nullptr);
             EXPECT_EQ(capture.err(), c.message);
             EXPECT_EQ(VelboInteractionPoints::instances(), sets);
             EXPECT_EQ(VelboSectionForces::instances(), forces);
@@ -544,16 +571,11 @@ TEST(VelboSecDeformRC, SurfaceRefusesAZeroStrainSpanWhereItArises)
 
 TEST(VelboSecDeformRC, SurfaceStoresNoPointThatIsNotFinite)
 {
-    // A node at x = NaN makes the barycentre NaN, and every turned node and
-    // every force with it: the first point is refused.
+    // A bar of radius 1e160 has an area that overflows: the first point, in
+    // uniform tension, has an infinite Fz. It is refused.
     Section s;
-    VelboNode2D* a = s.node(0, 0);
-    VelboNode2D* b = s.node(std::nan(""), 0);
-    VelboNode2D* c = s.node(300, 500);
-    VelboNode2D* e = s.node(0, 500);
-    s.triangle(a, b, c, s.concrete);
-    s.triangle(a, c, e, s.concrete);
-    s.bar(40, 460, 10, s.steel);
+    s.rectangle(0, 0, 300, 500, s.concrete);
+    s.bar(40, 460, 1e160, s.steel);
     const unsigned int sets = VelboInteractionPoints::instances();
     const unsigned int forces = VelboSectionForces::instances();
     StreamCapture capture;

@@ -19,7 +19,6 @@
 #include "velbocore/velboareaproperties.h"
 #include "velbocore/velbocircle.h"
 #include "velbocore/velbocostitutivelaw.h"
-#include "velbocore/velbosecdeformrc.h"
 #include "velbocore/velbosectionforces.h"
 #include "velbocore/velbosectionmodel.h"
 #include "velbocore/velbotriangle.h"
@@ -467,6 +466,13 @@ int cutOnce(const double (&p)[6], double c, double (&out)[3][6])
 
 }  // namespace
 
+// Forces summed from zero.
+struct VelboDomainSweep::Sum {
+    double fz = 0.0;
+    double mx = 0.0;
+    double my = 0.0;
+};
+
 // An entry of the model's element list: a triangle or a circle of the sweep.
 struct VelboDomainSweep::Element {
     bool triangle;
@@ -542,10 +548,10 @@ public:
     VelboSectionForces* forces = nullptr;
 };
 
-VelboDomainSweep::VelboDomainSweep(const VelboSecDeformRC& deformator, VelboSectionModel& model,
-                                   const VelboNode2D& momentPoint, const VelboBilinear* skipBarLaw,
-                                   int degreeDivision, int ratioDivision)
-    : m_deformator(deformator),
+VelboDomainSweep::VelboDomainSweep(VelboSectionModel& model, const VelboStrainPath::Limits& limits,
+                                   const VelboCostitutiveLaw& sliceLaw, const VelboNode2D& momentPoint,
+                                   const VelboBilinear* skipBarLaw, int degreeDivision, int ratioDivision)
+    : m_limits(limits),
       m_skipBarLaw(skipBarLaw),
       m_degreeDivision(degreeDivision),
       m_ratioDivision(ratioDivision),
@@ -555,17 +561,13 @@ VelboDomainSweep::VelboDomainSweep(const VelboSecDeformRC& deformator, VelboSect
       m_momentY(momentPoint.yn()),
       m_prepared(false)
 {
-    m_prepared = degreeDivision >= 1 && ratioDivision >= 1 && m_prepare(model);
+    m_prepared = degreeDivision >= 1 && ratioDivision >= 1 && m_prepare(model, sliceLaw);
 }
 
 VelboDomainSweep::~VelboDomainSweep() = default;
 
-bool VelboDomainSweep::m_prepare(VelboSectionModel& model)
+bool VelboDomainSweep::m_prepare(VelboSectionModel& model, const VelboCostitutiveLaw& sliceLaw)
 {
-    if (!m_deformator.m_barLaw || !m_deformator.m_clsLaw) {
-        return false;
-    }
-
     // The nodes the model turns: each once.
     std::unordered_map<const VelboNode2D*, int> listed;
     for (const VelboNode2D* node : model.sectionNodes()) {
@@ -621,7 +623,7 @@ bool VelboDomainSweep::m_prepare(VelboSectionModel& model)
         || point != model.sectionPointElementsSize()) {
         return false;
     }
-    m_sliceStrains = m_deformator.m_clsLaw->lawLimits();
+    m_sliceStrains = sliceLaw.lawLimits();
 
     // Every turn starts from the saved geometry, about its concrete barycentre.
     model.sectionRestoreGeometry();
@@ -841,9 +843,34 @@ VelboSectionForces* VelboDomainSweep::releasePoint(int k)
 
 bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
 {
-    const VelboSecDeformRC& rc = m_deformator;
     const double angle = (90.0 * i) / m_degreeDivision;
+    m_turnNodes(angle, w);
+    m_turnTriangles(w);
+    const VelboStrainPath path(m_limits, m_ranges(w));
+    if (VelboStrainPath::span(path.ranges()) != VelboStrainPath::SPAN_POSITIVE) {
+        return false;
+    }
+    path.ratios(m_skipBarLaw, m_ratioDivision, w.ratios);
+    // Each point takes its ratio as given. setDefRatio refuses one outside
+    // [0, 1] and keeps the ratio before: such a direction is left to the
+    // model path.
+    if (w.ratios.size() != static_cast<std::size_t>(m_pointsPerDirection)
+        || !std::all_of(w.ratios.begin(), w.ratios.end(), [](double v) { return v >= 0.0 && v <= 1.0; })) {
+        return false;
+    }
 
+    double* out = &m_points[(static_cast<std::size_t>(i) * m_pointsPerDirection + first) * 3];
+    for (int j = first; j < last; ++j) {
+        if (!m_point(path, w.ratios[static_cast<std::size_t>(j)], angle, w, out)) {
+            return false;
+        }
+        out += 3;
+    }
+    return true;
+}
+
+void VelboDomainSweep::m_turnNodes(double angle, Worker& w) const
+{
     // setAngle: saved coordinates, turned about the saved barycentre.
     for (std::size_t k = 0; k < m_nodeX.size(); ++k) {
         if (m_nodeTurns[k]) {
@@ -856,10 +883,13 @@ bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
             w.y[k] = m_nodeY[k];
         }
     }
+}
 
+void VelboDomainSweep::m_turnTriangles(Worker& w) const
+{
     // The mesh of every triangle starts as a copy of it: its moments in this
     // direction serve every point that does not cut it, its extents and
-    // barycentre the ranges below.
+    // barycentre the ranges.
     for (std::size_t t = 0; t < m_triangles.size(); ++t) {
         const int* n = m_triangles[t].node;
         const double x1 = w.x[n[0]], y1 = w.y[n[0]];
@@ -871,10 +901,12 @@ bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
         turned.yG = (y1 + y2 + y3) / 3;
         turned.moments = VelboTriangleIntegral::areaProperties(x1, y1, x2, y2, x3, y3);
     }
+}
 
-    // The ranges of the turned section, as sectionCalcSolidYRange and
-    // sectionCalcPointYRange take them: from the barycentre, widened by
-    // every element of the kind in list order.
+VelboStrainPath::Ranges VelboDomainSweep::m_ranges(const Worker& w) const
+{
+    // As sectionCalcSolidYRange and sectionCalcPointYRange take them: from
+    // the barycentre, widened by every element of the kind in list order.
     double solidY = 0.0;
     double solidWeight = 0.0;
     double pointY = 0.0;
@@ -891,7 +923,7 @@ bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
             pointWeight += 1.0;
         }
     }
-    VelboSecDeformRC::Ranges r{};
+    VelboStrainPath::Ranges r{};
     r.clsTop = r.clsBottom = solidY / solidWeight;
     r.barTop = r.barBottom = pointY / pointWeight;
     for (const Element& e : m_elements) {
@@ -905,150 +937,150 @@ bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
             if (r.barBottom < yc) r.barBottom = yc;
         }
     }
-    if (VelboSecDeformRC::m_zeroSpan(r)) {
-        return false;
-    }
-    rc.m_directionRatios(r, m_skipBarLaw, m_ratioDivision, w.ratios);
-    // Each point takes its ratio as given. setDefRatio refuses one outside
-    // [0, 1] and keeps the ratio before: such a direction is left to the
-    // model path.
-    if (w.ratios.size() != static_cast<std::size_t>(m_pointsPerDirection)
-        || !std::all_of(w.ratios.begin(), w.ratios.end(), [](double v) { return v >= 0.0 && v <= 1.0; })) {
-        return false;
-    }
+    return r;
+}
 
-    const double yTop = r.clsTop;
-    const double yBot = r.barBottom;
-    double* out = &m_points[(static_cast<std::size_t>(i) * m_pointsPerDirection + first) * 3];
-    for (int j = first; j < last; ++j) {
-        const double ratio = w.ratios[static_cast<std::size_t>(j)];
-        double xTop = 0.0;
-        double xBot = 0.0;
-        rc.m_plane(r, ratio, &xTop, &xBot);
+bool VelboDomainSweep::m_point(const VelboStrainPath& path, double ratio, double angle, Worker& w,
+                               double* out) const
+{
+    const double yTop = path.ranges().clsTop;
+    const double yBot = path.ranges().barBottom;
+    double xTop = 0.0;
+    double xBot = 0.0;
+    path.plane(ratio, &xTop, &xBot);
 
-        // deformationLaw: eps(y) = g*y + e0.
-        const double g = (xBot - xTop) / (yBot - yTop);
-        const double e0 = xTop - yTop * g;
+    // deformationLaw: eps(y) = g*y + e0.
+    const double g = (xBot - xTop) / (yBot - yTop);
+    const double e0 = xTop - yTop * g;
 
-        // ordinateFrom of each limit of the concrete law; a uniform strain
-        // slices nothing.
-        w.rays.clear();
-        if (xTop != xBot) {
-            if (m_sliceStrains.empty()) {
-                // The meshes refuse a slicing without rays.
-                return false;
-            }
-            const double slope = (yTop - yBot) / (xTop - xBot);
-            for (const double strain : m_sliceStrains) {
-                w.rays.push_back(yTop + (strain - xTop) * slope);
-            }
-        }
-
-        // sigma(y) of every law piece under this plane.
-        for (const LawTable& law : m_laws) {
-            double* k = &w.stress[law.offset];
-            for (std::size_t p = 0; p < law.pieces.size(); p += 3) {
-                VelboTriangleIntegral::stressInY(law.pieces[p], law.pieces[p + 1], law.pieces[p + 2], g, e0,
-                                                 &k[p], &k[p + 1], &k[p + 2]);
-            }
-        }
-
-        double fz = 0.0;
-        double mx = 0.0;
-        double my = 0.0;
-        for (const Element& e : m_elements) {
-            if (!e.triangle) {
-                const Circle& c = m_circles[static_cast<std::size_t>(e.index)];
-                const double xc = w.x[c.node];
-                const double yc = w.y[c.node];
-                const double stress = c.law->valueFx((g * yc) + e0, nullptr);
-                fz += stress * c.area;
-                mx += stress * c.area * yc;
-                my += stress * c.area * xc;
-                continue;
-            }
-            const Triangle& t = m_triangles[static_cast<std::size_t>(e.index)];
-            const Worker::TurnedTriangle& turned = w.triangles[static_cast<std::size_t>(e.index)];
-            const LawTable& law = m_laws[static_cast<std::size_t>(t.law)];
-            const double* stress = &w.stress[law.offset];
-            // The element's forces: the sum of its mesh triangles from zero.
-            double meshFz = 0.0;
-            double meshMx = 0.0;
-            double meshMy = 0.0;
-            const auto addSubTriangle = [&](double x1, double y1, double x2, double y2, double x3, double y3) {
-                const double* k = stress + 3 * law.pieceOf((g * ((y1 + y2 + y3) / 3)) + e0);
-                double tfz = 0.0;
-                double tmx = 0.0;
-                double tmy = 0.0;
-                VelboTriangleIntegral::forces(k[0], k[1], k[2],
-                                              VelboTriangleIntegral::areaProperties(x1, y1, x2, y2, x3, y3), &tfz,
-                                              &tmx, &tmy);
-                meshFz += tfz;
-                meshMx += tmx;
-                meshMy += tmy;
-            };
-
-            // The rays that cross the triangle; the others cut none of its
-            // sub-triangles either.
-            int crossing = 0;
-            double firstRay = 0.0;
-            for (const double ray : w.rays) {
-                if (turned.yTop < ray && ray < turned.yBot) {
-                    if (crossing++ == 0) {
-                        firstRay = ray;
-                    }
-                }
-            }
-            if (crossing == 0) {
-                // Its mesh is its copy.
-                const double* k = stress + 3 * law.pieceOf((g * turned.yG) + e0);
-                double tfz = 0.0;
-                double tmx = 0.0;
-                double tmy = 0.0;
-                VelboTriangleIntegral::forces(k[0], k[1], k[2], turned.moments, &tfz, &tmx, &tmy);
-                meshFz += tfz;
-                meshMx += tmx;
-                meshMy += tmy;
-            } else {
-                const int* n = t.node;
-                const double vertices[6] = {w.x[n[0]], w.y[n[0]], w.x[n[1]], w.y[n[1]], w.x[n[2]], w.y[n[2]]};
-                double cut[3][6];
-                const int made = crossing == 1 ? cutOnce(vertices, firstRay, cut) : 0;
-                if (made > 0) {
-                    for (int sub = 0; sub < made; ++sub) {
-                        addSubTriangle(cut[sub][0], cut[sub][1], cut[sub][2], cut[sub][3], cut[sub][4], cut[sub][5]);
-                    }
-                } else {
-                    w.clip.reset(vertices[0], vertices[1], vertices[2], vertices[3], vertices[4], vertices[5]);
-                    for (const double ray : w.rays) {
-                        if (turned.yTop < ray && ray < turned.yBot && !w.clip.slice(ray)) {
-                            return false;
-                        }
-                    }
-                    for (int sub = w.clip.first(); sub >= 0; sub = w.clip.next(sub)) {
-                        addSubTriangle(w.clip.x(sub, 0), w.clip.y(sub, 0), w.clip.x(sub, 1), w.clip.y(sub, 1),
-                                       w.clip.x(sub, 2), w.clip.y(sub, 2));
-                    }
-                }
-            }
-            fz += meshFz;
-            mx += meshMx;
-            my += meshMy;
-        }
-
-        VelboSectionForces& point = *w.forces;
-        point.setFz(fz);
-        point.setMx(mx);
-        point.setMy(my);
-        point.translate(m_momentX, m_momentY);
-        point.rotate(angle);
-        if (!std::isfinite(point.fz()) || !std::isfinite(point.mx()) || !std::isfinite(point.my())) {
+    // ordinateFrom of each limit of the concrete law; a uniform strain
+    // slices nothing.
+    w.rays.clear();
+    if (xTop != xBot) {
+        if (m_sliceStrains.empty()) {
+            // The meshes refuse a slicing without rays.
             return false;
         }
-        out[0] = point.fz();
-        out[1] = point.mx();
-        out[2] = point.my();
-        out += 3;
+        const double slope = (yTop - yBot) / (xTop - xBot);
+        for (const double strain : m_sliceStrains) {
+            w.rays.push_back(yTop + (strain - xTop) * slope);
+        }
     }
+
+    // sigma(y) of every law piece under this plane.
+    for (const LawTable& law : m_laws) {
+        double* k = &w.stress[law.offset];
+        for (std::size_t p = 0; p < law.pieces.size(); p += 3) {
+            VelboTriangleIntegral::stressInY(law.pieces[p], law.pieces[p + 1], law.pieces[p + 2], g, e0, &k[p],
+                                             &k[p + 1], &k[p + 2]);
+        }
+    }
+
+    Sum sum;
+    if (!m_forces(g, e0, w, sum)) {
+        return false;
+    }
+
+    VelboSectionForces& point = *w.forces;
+    point.setFz(sum.fz);
+    point.setMx(sum.mx);
+    point.setMy(sum.my);
+    point.translate(m_momentX, m_momentY);
+    point.rotate(angle);
+    if (!std::isfinite(point.fz()) || !std::isfinite(point.mx()) || !std::isfinite(point.my())) {
+        return false;
+    }
+    out[0] = point.fz();
+    out[1] = point.mx();
+    out[2] = point.my();
+    return true;
+}
+
+bool VelboDomainSweep::m_forces(double g, double e0, Worker& w, Sum& sum) const
+{
+    // The elements in list order.
+    double fz = 0.0;
+    double mx = 0.0;
+    double my = 0.0;
+    for (const Element& e : m_elements) {
+        if (!e.triangle) {
+            const Circle& c = m_circles[static_cast<std::size_t>(e.index)];
+            const double xc = w.x[c.node];
+            const double yc = w.y[c.node];
+            const double stress = c.law->valueFx((g * yc) + e0, nullptr);
+            fz += stress * c.area;
+            mx += stress * c.area * yc;
+            my += stress * c.area * xc;
+            continue;
+        }
+        const Triangle& t = m_triangles[static_cast<std::size_t>(e.index)];
+        const Worker::TurnedTriangle& turned = w.triangles[static_cast<std::size_t>(e.index)];
+        const LawTable& law = m_laws[static_cast<std::size_t>(t.law)];
+        const double* stress = &w.stress[law.offset];
+        // The element's forces: the sum of its mesh triangles from zero.
+        double meshFz = 0.0;
+        double meshMx = 0.0;
+        double meshMy = 0.0;
+        const auto addSubTriangle = [&](double x1, double y1, double x2, double y2, double x3, double y3) {
+            const double* k = stress + 3 * law.pieceOf((g * ((y1 + y2 + y3) / 3)) + e0);
+            double tfz = 0.0;
+            double tmx = 0.0;
+            double tmy = 0.0;
+            VelboTriangleIntegral::forces(k[0], k[1], k[2],
+                                          VelboTriangleIntegral::areaProperties(x1, y1, x2, y2, x3, y3), &tfz,
+                                          &tmx, &tmy);
+            meshFz += tfz;
+            meshMx += tmx;
+            meshMy += tmy;
+        };
+
+        // The rays that cross the triangle; the others cut none of its
+        // sub-triangles either.
+        int crossing = 0;
+        double firstRay = 0.0;
+        for (const double ray : w.rays) {
+            if (turned.yTop < ray && ray < turned.yBot) {
+                if (crossing++ == 0) {
+                    firstRay = ray;
+                }
+            }
+        }
+        if (crossing == 0) {
+            // Its mesh is its copy.
+            const double* k = stress + 3 * law.pieceOf((g * turned.yG) + e0);
+            double tfz = 0.0;
+            double tmx = 0.0;
+            double tmy = 0.0;
+            VelboTriangleIntegral::forces(k[0], k[1], k[2], turned.moments, &tfz, &tmx, &tmy);
+            meshFz += tfz;
+            meshMx += tmx;
+            meshMy += tmy;
+        } else {
+            const int* n = t.node;
+            const double vertices[6] = {w.x[n[0]], w.y[n[0]], w.x[n[1]], w.y[n[1]], w.x[n[2]], w.y[n[2]]};
+            double cut[3][6];
+            const int made = crossing == 1 ? cutOnce(vertices, firstRay, cut) : 0;
+            if (made > 0) {
+                for (int sub = 0; sub < made; ++sub) {
+                    addSubTriangle(cut[sub][0], cut[sub][1], cut[sub][2], cut[sub][3], cut[sub][4], cut[sub][5]);
+                }
+            } else {
+                w.clip.reset(vertices[0], vertices[1], vertices[2], vertices[3], vertices[4], vertices[5]);
+                for (const double ray : w.rays) {
+                    if (turned.yTop < ray && ray < turned.yBot && !w.clip.slice(ray)) {
+                        return false;
+                    }
+                }
+                for (int sub = w.clip.first(); sub >= 0; sub = w.clip.next(sub)) {
+                    addSubTriangle(w.clip.x(sub, 0), w.clip.y(sub, 0), w.clip.x(sub, 1), w.clip.y(sub, 1),
+                                   w.clip.x(sub, 2), w.clip.y(sub, 2));
+                }
+            }
+        }
+        fz += meshFz;
+        mx += meshMx;
+        my += meshMy;
+    }
+    sum = Sum{fz, mx, my};
     return true;
 }

@@ -6,10 +6,10 @@
 
 #include "velbocore/velbonode2d.h"
 #include "velbocore/velbosectionforces.h"
+#include "velbocore/velbostrainpath.h"
 
 class VelboBilinear;
 class VelboCostitutiveLaw;
-class VelboSecDeformRC;
 class VelboSectionModel;
 
 // The hot loop of the interaction-domain build: every point of every
@@ -19,8 +19,8 @@ class VelboSectionModel;
 // Every point is bit-identical to the one the model path makes (setAngle,
 // meshesReset, deformatorSliceFromLaw, deformatorForces), because:
 // - each worker turns its own copy of the node coordinates with the node's
-//   own rotation, and takes the ranges, strain planes and ratios through the
-//   deformator's code;
+//   own rotation, takes the ranges as the model takes them, and the strain
+//   planes and ratios from the strain path, as the deformator does;
 // - a triangle that no ray of the point crosses is integrated whole, from
 //   moments made once per direction with the triangle's own closed forms; a
 //   crossed one is cut in local storage by the very steps of its mesh (one
@@ -36,16 +36,19 @@ class VelboSectionModel;
 // The sweep writes on no stream, shares nothing writable between threads
 // and allocates nothing per point but the triple it is handed out in. When
 // a section holds something it does not reproduce (a missing law or node,
-// an element it does not know, a slicing the mesh would refuse, a span of
-// zero height, a point that is not finite) or a worker meets an exception,
+// an element it does not know, a slicing the mesh would refuse, a span that
+// is not positive, a point that is not finite) or a worker meets an exception,
 // run() returns false and the caller takes the model path, which reports
 // what it finds as it always has.
 class VelboDomainSweep {
 public:
     // Reads the section from the model; the model's nodes are put back to
     // their saved coordinates (as the first setAngle of a build would do).
-    // skipBarLaw: the bar law of ISO_SKIP_SAME_BARVALUE, null for ISO_UNIFORM.
-    VelboDomainSweep(const VelboSecDeformRC& deformator, VelboSectionModel& model, const VelboNode2D& momentPoint,
+    // limits: those of the strain path; sliceLaw: the law whose limits slice
+    // the concrete; skipBarLaw: the bar law of ISO_SKIP_SAME_BARVALUE, null
+    // for ISO_UNIFORM.
+    VelboDomainSweep(VelboSectionModel& model, const VelboStrainPath::Limits& limits,
+                     const VelboCostitutiveLaw& sliceLaw, const VelboNode2D& momentPoint,
                      const VelboBilinear* skipBarLaw, int degreeDivision, int ratioDivision);
     ~VelboDomainSweep();
     VelboDomainSweep(const VelboDomainSweep&) = delete;
@@ -73,14 +76,28 @@ private:
     struct LawTable;
     class Worker;
     struct Crew;
+    struct Sum;
 
-    bool m_prepare(VelboSectionModel& model);
+    bool m_prepare(VelboSectionModel& model, const VelboCostitutiveLaw& sliceLaw);
     int m_lawTable(const VelboCostitutiveLaw* law);
     // The points of steps first .. last - 1 of direction i; false when the
     // sweep cannot make them.
     bool m_direction(int i, int first, int last, Worker& worker);
+    // The steps of a direction, on the worker's own geometry: the nodes
+    // turned by its angle, then the triangles in that geometry, then the
+    // ranges of the turned section.
+    void m_turnNodes(double angle, Worker& worker) const;
+    void m_turnTriangles(Worker& worker) const;
+    VelboStrainPath::Ranges m_ranges(const Worker& worker) const;
+    // The point of the path at the ratio, turned back by the angle, into
+    // out[0..2]; false when the sweep cannot make it.
+    bool m_point(const VelboStrainPath& path, double ratio, double angle, Worker& worker, double* out) const;
+    // The forces of the section under the strain eps(y) = g*y + e0 of the
+    // current point, whose rays the worker holds, into `sum`; false when the
+    // sweep cannot cut a triangle.
+    bool m_forces(double g, double e0, Worker& worker, Sum& sum) const;
 
-    const VelboSecDeformRC& m_deformator;
+    const VelboStrainPath::Limits m_limits;
     const VelboBilinear* m_skipBarLaw;
     const int m_degreeDivision;
     const int m_ratioDivision;

@@ -809,6 +809,15 @@ static std::string nonFiniteCause(const VelboSectionModel& model,
     return std::string();
 }
 
+// The domain of the deformator's model; none when its bars, or its concrete
+// elements, do not all have one law, which the deformator has said when it
+// was made.
+static VelboInteractionPoints* uniformSurface(VelboSecDeformRC& deformator, int degreeDivision,
+                                              int ratioDivision) {
+    if (deformator.mixedLaws()) return nullptr;
+    return deformator.interactionSurface(degreeDivision, ratioDivision, VelboSecDeformRC::ISO_UNIFORM);
+}
+
 bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebuild) {
     std::clog << boost::format("VelboModeler::buildDomain(): start\n");
     VelboSectionModel* model = m_currentOrReport();
@@ -864,7 +873,7 @@ bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebui
     try {
         VelboSecDeformRC deformator(model);
         std::unique_ptr<VelboInteractionPoints> domain(
-            deformator.interactionSurface(degreeDivision, ratioDivision, VelboSecDeformRC::ISO_UNIFORM));
+            uniformSurface(deformator, degreeDivision, ratioDivision));
         if (!domain) {
             std::clog << boost::format("VelboModeler::buildDomain(): end. Return false !!! \n");
             return false;

@@ -34,6 +34,7 @@ VelboSecDeformRC::VelboSecDeformRC(VelboSectionModel* model)
     : VelboSectionDeformator(model)
     , m_barLaw(nullptr)
     , m_clsLaw(nullptr)
+    , m_mixedLaws(false)
 {
     const std::vector<VelboSectionElement*> elements =
         model ? model->sectionElements() : std::vector<VelboSectionElement*>();
@@ -55,6 +56,7 @@ VelboSecDeformRC::VelboSecDeformRC(VelboSectionModel* model)
         for (const VelboSectionElement* element : elements) {
             if (!element->elementIsSolid() && element->getCostitutiveLaw() != m_barLaw) {
                 std::cerr << "VelboSectionRC::VelboSectionRC()-ERR: Rebars need have same costitutive law !!!";
+                m_mixedLaws = true;
                 break;
             }
         }
@@ -68,6 +70,7 @@ VelboSecDeformRC::VelboSecDeformRC(VelboSectionModel* model)
     for (const VelboSectionElement* element : elements) {
         if (element->elementIsSolid() && element->getCostitutiveLaw() != m_clsLaw) {
             std::cerr << "VelboSectionRC::VelboSectionRC()-ERR: Concrete need have same costitutive law !!!";
+            m_mixedLaws = true;
             break;
         }
     }
@@ -118,22 +121,30 @@ double VelboSecDeformRC::maxCompUniform() const
     return m_clsLaw->maxCompUniformDef();
 }
 
-VelboSecDeformRC::Ranges VelboSecDeformRC::m_ranges() const
+VelboStrainPath::Limits VelboSecDeformRC::m_limits() const
+{
+    // Asked in this order on purpose: the messages of missing laws follow it.
+    const double topTrac = maxTopTrac();
+    const double topComp = maxTopComp();
+    const double botTrac = maxBotTrac();
+    const double compUniform = maxCompUniform();
+    return VelboStrainPath::Limits{topTrac, topComp, botTrac, compUniform};
+}
+
+VelboStrainPath::Ranges VelboSecDeformRC::m_ranges() const
 {
     if (m_heldRanges) {
         return *m_heldRanges;
     }
-    Ranges r{kNaN, kNaN, kNaN, kNaN};
     if (const VelboSectionModel* model = sectionModel()) {
-        model->sectionCalcSolidYRange(&r.clsTop, &r.clsBottom);
-        model->sectionCalcPointYRange(&r.barTop, &r.barBottom);
+        return VelboStrainPath::rangesOf(*model);
     }
-    return r;
+    return VelboStrainPath::Ranges{kNaN, kNaN, kNaN, kNaN};
 }
 
 void VelboSecDeformRC::yRange(double* yTop, double* yBot) const
 {
-    const Ranges r = m_ranges();
+    const VelboStrainPath::Ranges r = m_ranges();
     if (yTop) {
         *yTop = r.clsTop;
     }
@@ -144,124 +155,23 @@ void VelboSecDeformRC::yRange(double* yTop, double* yBot) const
 
 double VelboSecDeformRC::yPivot() const
 {
-    return m_yPivot(m_ranges());
-}
-
-double VelboSecDeformRC::m_yPivot(const Ranges& r) const
-{
-    const double h = r.clsBottom - r.clsTop;
-    // The limits are asked in this order on purpose: their messages follow it.
     const double topComp = maxTopComp();
-    const double compUniform = maxCompUniform();
-    const double topCompAgain = maxTopComp();
-    return h * ((topComp - compUniform) / topCompAgain);
+    return VelboStrainPath::pivotDepth(m_ranges(), topComp, maxCompUniform());
 }
 
 double VelboSecDeformRC::deformationMaxLength() const
 {
-    const double topTrac = maxTopTrac();
-    const double topComp = maxTopComp();
-    const double botTrac = maxBotTrac();
-    const double compUniform = maxCompUniform();
-    return ((topTrac - topComp) + botTrac) - compUniform;
+    return VelboStrainPath::length(m_limits());
 }
 
 double VelboSecDeformRC::xOverCompression() const
 {
-    return m_xOverCompression(m_ranges());
-}
-
-double VelboSecDeformRC::m_xOverCompression(const Ranges& r) const
-{
-    const double h = r.clsBottom - r.clsTop;
-    const double d = r.barBottom - r.clsTop;
-    return (maxTopComp() * (h - d)) / h;
+    return VelboStrainPath::overCompression(m_ranges(), maxTopComp());
 }
 
 void VelboSecDeformRC::xRange(double* xTop, double* xBot) const
 {
-    m_plane(m_ranges(), defRatio(), xTop, xBot);
-}
-
-void VelboSecDeformRC::m_plane(const Ranges& r, double ratio, double* xTop, double* xBot) const
-{
-    const double a = maxTopTrac();
-    const double b = -maxTopComp();
-    const double s = maxBotTrac();
-    const double d = -maxCompUniform();
-    const double e = -m_xOverCompression(r);
-    const double l = ((a + b) + s) + d;
-    const double t = ratio * l;
-
-    double top = -d;
-    double bot = -d;
-    if (t == 0.0) {
-        // uniform tension
-        top = a;
-        bot = s;
-    } else if (0.0 < t && t < a) {
-        // rebar pivot, top still in tension
-        top = a - t;
-        bot = s;
-    } else if (a <= t && t < a + b) {
-        // rebar pivot, top in compression
-        top = a - t;
-        bot = s;
-    } else if (a + b <= t && t < ((a + b) + s) + e) {
-        // top-fibre pivot
-        top = -b;
-        bot = ((a + b) + s) - t;
-    } else if (((a + b) + s) + e <= t && t < ((a + b) + s) + d) {
-        // interior pivot: the plane keeps the strain -d at depth yPivot
-        bot = ((a + b) + s) - t;
-        const double pivot = m_yPivot(r);
-        const double h = r.barBottom - r.clsTop;  // hRange
-        const double pivotAgain = m_yPivot(r);
-        top = -d - (bot + d) * (pivot / (h - pivotAgain));
-    }
-    // else: uniform compression (also a negative or undefined t)
-
-    if (xTop) {
-        *xTop = top;
-    }
-    if (xBot) {
-        *xBot = bot;
-    }
-}
-
-bool VelboSecDeformRC::m_zeroSpan(const Ranges& r)
-{
-    return r.barBottom - r.clsTop == 0.0;
-}
-
-void VelboSecDeformRC::m_directionRatios(const Ranges& r, const VelboBilinear* skipBarLaw, int ratioDivision,
-                                         std::vector<double>& ratios) const
-{
-    ratios.clear();
-    if (!skipBarLaw) {
-        for (int j = 0; j <= ratioDivision; ++j) {
-            ratios.push_back(static_cast<double>(j) / ratioDivision);
-        }
-        return;
-    }
-    const double esy = skipBarLaw->esy();
-    const double ratioByBar = ((r.clsTop - r.barBottom) * (esy / (r.barTop - r.barBottom))) / deformationMaxLength();
-    const double ratioByCls = skipBarLaw->esu() / deformationMaxLength();
-    const double ratioMinimum = std::fmin(ratioByBar, ratioByCls);
-    ratios.push_back(0.0);
-    if (!(ratioMinimum > 0.0 && ratioMinimum < 1.0)) {
-        // No ratio strictly inside the path to start from: all bars at one
-        // depth (the ratio by bar is infinite), or none below the top of the
-        // concrete. Even steps over the whole path keep the count and give
-        // distinct planes.
-        for (int j = 1; j <= ratioDivision + 1; ++j) {
-            ratios.push_back(static_cast<double>(j) / (ratioDivision + 1));
-        }
-        return;
-    }
-    for (int j = 0; j <= ratioDivision; ++j) {
-        ratios.push_back((1.0 - ratioMinimum) * (static_cast<double>(j) / ratioDivision) + ratioMinimum);
-    }
+    VelboStrainPath(m_limits(), m_ranges()).plane(defRatio(), xTop, xBot);
 }
 
 VelboSectionForces* VelboSecDeformRC::deformatorForces(double deltaX, double deltaY, bool* ok) const
@@ -330,8 +240,8 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
         return nullptr;
     }
 
-    if (model) {
-        VelboDomainSweep sweep(*this, *model, g, barLaw, degreeDivision, ratioDivision);
+    if (model && m_barLaw && m_clsLaw) {
+        VelboDomainSweep sweep(*model, m_limits(), *m_clsLaw, g, barLaw, degreeDivision, ratioDivision);
         // The model is left as the last point leaves it while the workers
         // run: they read its laws, never its nodes or meshes.
         bool lastSliced = true;
@@ -356,7 +266,7 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
 
 bool VelboSecDeformRC::m_leaveLastPoint(const VelboBilinear* skipBarLaw, int degreeDivision, int ratioDivision)
 {
-    const ResetOnExit<Ranges> heldRangesReset{m_heldRanges};
+    const ResetOnExit<VelboStrainPath::Ranges> heldRangesReset{m_heldRanges};
     VelboSectionModel* model = sectionModel();
     m_heldRanges.reset();
     setAngle((90.0 * (4 * degreeDivision)) / degreeDivision);
@@ -364,7 +274,7 @@ bool VelboSecDeformRC::m_leaveLastPoint(const VelboBilinear* skipBarLaw, int deg
     m_heldRanges = m_ranges();
     std::vector<double> ratios;
     ratios.reserve(static_cast<std::size_t>(ratioDivision + 2));
-    m_directionRatios(*m_heldRanges, skipBarLaw, ratioDivision, ratios);
+    m_directionRatios(skipBarLaw, ratioDivision, ratios);
     setDefRatio(ratios.back());
     model->meshesReset();
     return deformatorSliceFromLaw(m_clsLaw);
@@ -380,7 +290,9 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
     std::unique_ptr<VelboInteractionPoints> points(new VelboInteractionPoints(
         directions * pointsPerDirection, static_cast<unsigned int>(pointsPerDirection)));
     int k = 0;
-    const ResetOnExit<Ranges> heldRangesReset{m_heldRanges};
+    const ResetOnExit<VelboStrainPath::Ranges> heldRangesReset{m_heldRanges};
+    // Without a law the first point says which is missing.
+    const bool lawsGiven = m_barLaw && m_clsLaw;
 
     // One point of the current direction at the given ratio; false when the
     // set has to be given up.
@@ -409,6 +321,18 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
         return true;
     };
 
+    // Every direction's span is tested before any point is made: turning the
+    // model takes far less than making its points.
+    if (lawsGiven) {
+        for (int i = 0; i < directions; ++i) {
+            m_heldRanges.reset();
+            setAngle((90.0 * i) / degreeDivision);
+            if (!m_spanIsPositive(m_ranges())) {
+                return nullptr;
+            }
+        }
+    }
+
     std::vector<double> ratios;
     ratios.reserve(static_cast<std::size_t>(pointsPerDirection));
     for (int i = 0; i < directions; ++i) {
@@ -421,12 +345,7 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
         }
         // The nodes stay where setAngle put them until the next direction.
         m_heldRanges = m_ranges();
-        if (m_zeroSpan(*m_heldRanges)) {
-            std::cerr << "VelboSecDeformRC::interactionSurface-ERR: strain span of zero height at " << angle()
-                      << " degrees: the lowest bar lies on the top edge of the concrete !!!";
-            return nullptr;
-        }
-        m_directionRatios(*m_heldRanges, skipBarLaw, ratioDivision, ratios);
+        m_directionRatios(skipBarLaw, ratioDivision, ratios);
         for (const double ratio : ratios) {
             if (!addPoint(ratio)) {
                 return nullptr;
@@ -436,7 +355,42 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
     return points.release();
 }
 
+bool VelboSecDeformRC::m_spanIsPositive(const VelboStrainPath::Ranges& r) const
+{
+    const char* const error = "VelboSecDeformRC::interactionSurface-ERR: strain span of ";
+    switch (VelboStrainPath::span(r)) {
+    case VelboStrainPath::SPAN_POSITIVE:
+        return true;
+    case VelboStrainPath::SPAN_ZERO:
+        std::cerr << error << "zero height at " << angle()
+                  << " degrees: the lowest bar lies on the top edge of the concrete !!!";
+        break;
+    case VelboStrainPath::SPAN_NEGATIVE:
+        std::cerr << error << "negative height at " << angle()
+                  << " degrees: the lowest bar lies above the top of the concrete !!!\n";
+        break;
+    case VelboStrainPath::SPAN_UNDEFINED:
+        std::cerr << error << "undefined height at " << angle()
+                  << " degrees: the top of the concrete or the lowest bar is not a number !!!\n";
+        break;
+    }
+    return false;
+}
+
+void VelboSecDeformRC::m_directionRatios(const VelboBilinear* skipBarLaw, int ratioDivision,
+                                         std::vector<double>& ratios) const
+{
+    // Even steps over the path ask nothing of the laws.
+    const VelboStrainPath::Limits limits = skipBarLaw ? m_limits() : VelboStrainPath::Limits{kNaN, kNaN, kNaN, kNaN};
+    VelboStrainPath(limits, m_ranges()).ratios(skipBarLaw, ratioDivision, ratios);
+}
+
 const VelboCostitutiveLaw* VelboSecDeformRC::clsLaw() const
 {
     return m_clsLaw;
+}
+
+bool VelboSecDeformRC::mixedLaws() const
+{
+    return m_mixedLaws;
 }

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "velbocore/velbosectiondeformator.h"
+#include "velbocore/velbostrainpath.h"
 
 class VelboBilinear;
-class VelboDomainSweep;
 
 // Deformator of a reinforced-concrete section: solid elements are concrete
 // with one law, point elements are bars with another. defRatio sweeps the
@@ -36,29 +36,20 @@ public:
 
     double xOverCompression() const;
     const VelboCostitutiveLaw* clsLaw() const;
+    // True when the constructor found bars, or concrete elements, of more
+    // than one law (and said so): the path then follows the last element's.
+    bool mixedLaws() const;
 
 private:
-    // The sweep makes the points of interactionSurface from these helpers.
-    friend class VelboDomainSweep;
-
-    // Vertical extents of the concrete and of the bars in the model's geometry.
-    struct Ranges {
-        double clsTop, clsBottom, barTop, barBottom;
-    };
-    Ranges m_ranges() const;
-    // The strain plane at the given ratio over the given ranges: what
-    // xRange gives when the model has those ranges and the deformator that ratio.
-    void m_plane(const Ranges& r, double ratio, double* xTop, double* xBot) const;
-    double m_yPivot(const Ranges& r) const;
-    double m_xOverCompression(const Ranges& r) const;
-    // True when the strain span, from the top of the concrete to the lowest
-    // bar, has no height: no strain plane of the path is defined then.
-    static bool m_zeroSpan(const Ranges& r);
-    // The ratios of the points of one direction: even steps over the path,
-    // or (skipBarLaw given) ratio 0 and then even steps from where the bars
-    // start to yield.
-    void m_directionRatios(const Ranges& r, const VelboBilinear* skipBarLaw, int ratioDivision,
-                           std::vector<double>& ratios) const;
+    // The limit strains of the two laws, asked in the order the path length takes them.
+    VelboStrainPath::Limits m_limits() const;
+    // The ranges of the model as it stands, or the held ones.
+    VelboStrainPath::Ranges m_ranges() const;
+    // True when the strain span of the ranges is positive; otherwise writes
+    // why the current direction has no strain plane.
+    bool m_spanIsPositive(const VelboStrainPath::Ranges& r) const;
+    // The ratios of the points of the direction of m_ranges().
+    void m_directionRatios(const VelboBilinear* skipBarLaw, int ratioDivision, std::vector<double>& ratios) const;
     // The surface made point by point on the model.
     VelboInteractionPoints* m_surfaceOnModel(const VelboNode2D& g, const VelboBilinear* skipBarLaw,
                                              int degreeDivision, int ratioDivision, int pointsPerDirection);
@@ -71,5 +62,8 @@ private:
     const VelboCostitutiveLaw* m_clsLaw;
     // Held by interactionSurface while the geometry of a direction stays still,
     // so the strain planes of its points do not walk the elements again.
-    std::optional<Ranges> m_heldRanges;
+    std::optional<VelboStrainPath::Ranges> m_heldRanges;
+    // Set by the constructor when the bars, or the concrete elements, do not
+    // all have one law.
+    bool m_mixedLaws;
 };
