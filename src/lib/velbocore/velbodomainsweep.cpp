@@ -666,7 +666,7 @@ int VelboDomainSweep::m_lawTable(const VelboCostitutiveLaw* law)
     return static_cast<int>(m_laws.size()) - 1;
 }
 
-int VelboDomainSweep::threadsFromEnvironment()
+int VelboDomainSweep::m_threadsSetting()
 {
     if (const char* text = std::getenv("VELBO_THREADS")) {
         char* end = nullptr;
@@ -677,6 +677,11 @@ int VelboDomainSweep::threadsFromEnvironment()
             return static_cast<int>(std::min(value, 1024L));
         }
     }
+    return 0;
+}
+
+int VelboDomainSweep::m_cores()
+{
     cpu_set_t cpus;
     CPU_ZERO(&cpus);
     if (sched_getaffinity(0, sizeof cpus, &cpus) == 0) {
@@ -687,6 +692,44 @@ int VelboDomainSweep::threadsFromEnvironment()
     }
     const unsigned int cores = std::thread::hardware_concurrency();
     return cores > 0 ? static_cast<int>(cores) : 1;
+}
+
+int VelboDomainSweep::threadsFromEnvironment()
+{
+    const int setting = m_threadsSetting();
+    return setting > 0 ? setting : m_cores();
+}
+
+int VelboDomainSweep::threadsForWork(double work, int available)
+{
+    // A thread does about this many triangle-points in half a millisecond,
+    // some ten times what starting and joining it costs: a second thread
+    // only pays from about a millisecond of work on.
+    constexpr double kWorkPerThread = 5e4;
+    const double fed = std::floor(work / kWorkPerThread);
+    if (!(fed >= 2.0) || available < 2) {
+        return 1;
+    }
+    return fed < available ? static_cast<int>(fed) : available;
+}
+
+double VelboDomainSweep::m_pointWork() const
+{
+    // Besides its elements a point costs about as much as this many
+    // triangles: its strain plane, rays and law tables.
+    constexpr double kPointOverhead = 32.0;
+    return static_cast<double>(m_triangles.size()) + static_cast<double>(m_circles.size()) + kPointOverhead;
+}
+
+double VelboDomainSweep::work() const
+{
+    return m_pointWork() * m_directions * m_pointsPerDirection;
+}
+
+int VelboDomainSweep::threads() const
+{
+    const int setting = m_threadsSetting();
+    return setting > 0 ? setting : threadsForWork(work(), m_cores());
 }
 
 // The threads of a run and what they share. It outlives the run: the threads

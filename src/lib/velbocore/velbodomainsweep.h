@@ -65,6 +65,17 @@ public:
     // VELBO_THREADS when it holds a whole number of 1 or more (at most
     // 1024), otherwise the number of cores the process may run on.
     static int threadsFromEnvironment();
+    // The threads that `work` triangle-points can keep busy, 1 to
+    // `available`: one below about a millisecond of work, then one per half
+    // millisecond, so that each pays for its start.
+    static int threadsForWork(double work, int available);
+    // The threads of this sweep: VELBO_THREADS when it holds a whole number
+    // of 1 or more (at most 1024), otherwise as many of the cores the
+    // process may run on as its work can keep busy.
+    int threads() const;
+    // The work of the sweep in triangle-points: every element of every
+    // point, and what a point costs besides.
+    double work() const;
 
 private:
     struct Element;
@@ -73,6 +84,13 @@ private:
     struct LawTable;
     class Worker;
     struct Crew;
+
+    // VELBO_THREADS when it holds a whole number of 1 or more (at most
+    // 1024), otherwise 0.
+    static int m_threadsSetting();
+    static int m_cores();
+    // The work of one point in triangle-points.
+    double m_pointWork() const;
 
     bool m_prepare(VelboSectionModel& model);
     int m_lawTable(const VelboCostitutiveLaw* law);

@@ -336,7 +336,7 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
         // run: they read its laws, never its nodes or meshes.
         bool lastSliced = true;
         const auto leaveModel = [&] { lastSliced = m_leaveLastPoint(barLaw, degreeDivision, ratioDivision); };
-        if (sweep.run(VelboDomainSweep::threadsFromEnvironment(), leaveModel)) {
+        if (sweep.run(sweep.threads(), leaveModel)) {
             if (!lastSliced) {
                 std::cerr << "VelboSecDeformRC::interactionSurface-ERR: errore di deformatorSliceFromLaw !!!";
                 return nullptr;
