@@ -1,22 +1,30 @@
-// Domain builds that give false: refused or failed part-way.
+// Domain builds that give false: refused, failed part-way or interrupted.
 // Each leaves the model (nodes, meshes and their reset flag), its domain and
 // the live-instance counters exactly as they were before the call.
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 
+#include "live_counts.h"
 #include "model_state.h"
+#include "section_fixture.h"
 #include "stream_capture.h"
 #include "threads_setting.h"
+#include "velbocore/velbointeractionpoints.h"
 #include "velbocore/velbomodeler.h"
+#include "velbocore/velbontc2008lb.h"
+#include "velbocore/velbosecdeformrc.h"
 
 namespace {
 
 const std::string kBuildStart = "VelboModeler::buildDomain(): start\n";
 const std::string kBuildDeformator = "VelboModeler::buildDomain(): ... build deformator\n";
 const std::string kBuildFalse = "VelboModeler::buildDomain(): end. Return false !!! \n";
+const std::string kInterrupted = "ERR: Cannot build domain: interrupted\n";
 
 // A 300 x 500 rectangle (two triangles on nodes 1 to 4) with four bars of
 // radius 10 at 40 from each side (circles 1 to 4 on nodes 11 to 14), as
@@ -137,4 +145,116 @@ TEST(VelboModelerDomainFailure, AFailedBuildLeavesEverythingAsItWas)
             }
         }
     }
+}
+
+// ---------------------------------------------------------------------------
+// Builds that are interrupted
+
+namespace {
+
+// An interruption check that says stop at its n-th question (never when n
+// is 0), and notes whether it was asked on another thread than its maker's.
+struct CountingCheck {
+    explicit CountingCheck(int stopAt) : stopAt(stopAt), caller(std::this_thread::get_id()) {}
+    std::function<bool()> function()
+    {
+        return [this] {
+            ++asked;
+            if (std::this_thread::get_id() != caller) ++askedElsewhere;
+            return asked == stopAt;
+        };
+    }
+    int stopAt;
+    std::thread::id caller;
+    int asked = 0;
+    int askedElsewhere = 0;
+};
+
+// 5 directions of 50001 points: pieces of work enough for a dozen
+// questions on any number of threads.
+constexpr int kDegreeDivision = 1;
+constexpr int kRatioDivision = 50000;
+
+}  // namespace
+
+TEST(VelboModelerDomainFailure, AnInterruptedBuildLeavesEverythingAsItWas)
+{
+    const Before& before = kBefore[3];  // an earlier domain and sliced meshes
+    // Stopped before the first point, while the triples are made, and among
+    // the pieces of work.
+    for (const int stopAt : {1, 3, 8}) {
+        for (const char* threads : {"1", "4"}) {
+            SCOPED_TRACE("stop at question " + std::to_string(stopAt) + ", threads " + threads);
+            const ThreadsSetting setting(threads);
+            StreamCapture capture;
+            VelboModeler modeler;
+            prepare(modeler, before, [](VelboModeler&) {});
+            const ModelState expected = ModelState::of(modeler);
+            CountingCheck check(stopAt);
+            modeler.setInterruptCheck(check.function());
+            capture.clear();
+
+            EXPECT_FALSE(modeler.buildDomain(kDegreeDivision, kRatioDivision, true));
+            EXPECT_EQ(capture.err(), kInterrupted);
+            EXPECT_EQ(capture.log(), kBuildStart + kBuildDeformator + kBuildFalse);
+            // Not asked again once it said stop, and never off this thread.
+            EXPECT_EQ(check.asked, stopAt);
+            EXPECT_EQ(check.askedElsewhere, 0);
+            modeler.setInterruptCheck(nullptr);
+            EXPECT_EQ(firstDifference(ModelState::of(modeler), expected), "");
+            expectResetFlagKept(modeler, before);
+        }
+    }
+}
+
+TEST(VelboModelerDomainFailure, ABuildNotInterruptedGivesTheSamePointsAndEndState)
+{
+    for (const char* threads : {"1", "4"}) {
+        SCOPED_TRACE(std::string("threads ") + threads);
+        const ThreadsSetting setting(threads);
+        StreamCapture capture;
+        VelboModeler plain;
+        addRectangle(plain);
+        ASSERT_TRUE(plain.buildDomain(kDegreeDivision, kRatioDivision, false));
+
+        VelboModeler checked;
+        addRectangle(checked);
+        CountingCheck check(0);
+        checked.setInterruptCheck(check.function());
+        ASSERT_TRUE(checked.buildDomain(kDegreeDivision, kRatioDivision, false));
+        EXPECT_GE(check.asked, 8);
+        EXPECT_EQ(check.askedElsewhere, 0);
+        EXPECT_EQ(firstDifference(ModelState::of(checked), ModelState::of(plain)), "");
+    }
+}
+
+// A section the sweep leaves to the model path (a bar listed twice, so
+// counted twice): the check is asked before every point there.
+TEST(VelboModelerDomainFailure, TheModelPathStopsWhenAsked)
+{
+    const Counts before = Counts::now();
+    for (const int stopAt : {0, 1, 7}) {
+        SCOPED_TRACE("stop at question " + std::to_string(stopAt));
+        StreamCapture capture;
+        SectionFixture s;
+        const VelboCostitutiveLaw* concrete =
+            s.own(VelboNTC2008LB().buildLaw(VelboNTC2008LB::CONCRETE_C2025_PARABOLA));
+        const VelboCostitutiveLaw* steel = s.own(VelboNTC2008LB().buildLaw(VelboNTC2008LB::STEEL_B450C_BILINEAR));
+        s.rectangle(0, 0, 300, 500, concrete);
+        s.model->sectionAddElement(s.bar(40, 460, 10, steel));
+        VelboSecDeformRC d(s.model.get());
+        CountingCheck check(stopAt);
+        d.setInterruptCheck(check.function());
+        const std::unique_ptr<VelboInteractionPoints> points(d.interactionSurface(2, 4, VelboSecDeformRC::ISO_UNIFORM));
+        EXPECT_EQ(capture.err(), "");
+        if (stopAt == 0) {
+            ASSERT_NE(points, nullptr);
+            EXPECT_EQ(points->interactionPointsSize(), 45);
+            EXPECT_EQ(check.asked, 45);
+        } else {
+            EXPECT_EQ(points, nullptr);
+            EXPECT_EQ(check.asked, stopAt);
+        }
+    }
+    EXPECT_EQ(Counts::now(), before);
 }

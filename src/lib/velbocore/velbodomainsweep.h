@@ -55,7 +55,13 @@ public:
     // which first runs `meanwhile` (when given) while the others start. It
     // returns when every worker is done with the points; the workers are
     // joined when the sweep goes. False: no point set, see above. Runs once.
-    bool run(int threads, const std::function<void()>& meanwhile = {});
+    // `interrupted` (when given) is asked on the calling thread only,
+    // between pieces of work and while it waits for the workers; when it
+    // says true the workers stop after their piece and run() gives false.
+    bool run(int threads, const std::function<void()>& meanwhile = {},
+             const std::function<bool()>& interrupted = {});
+    // Whether run() stopped because `interrupted` said so.
+    bool interrupted() const { return m_interrupted; }
 
     // After a successful run: the number of points, and the point of slot k
     // as a new triple that the caller owns.
@@ -107,6 +113,7 @@ private:
     const double m_momentX;
     const double m_momentY;
     bool m_prepared;
+    bool m_interrupted;
 
     // Centre of every turn: the concrete barycentre of the saved geometry.
     VelboNode2D m_turnBase;

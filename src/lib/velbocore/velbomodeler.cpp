@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include <boost/format.hpp>
 
@@ -814,10 +815,16 @@ private:
 
 }  // namespace
 
+void VelboModeler::setInterruptCheck(std::function<bool()> interrupted) {
+    m_interruptCheck = std::move(interrupted);
+}
+
 bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebuild) {
     std::clog << boost::format("VelboModeler::buildDomain(): start\n");
     VelboSectionModel* model = m_currentOrReport();
     if (model == nullptr) return false;
+    // Kept for the whole call: whatever the check does, the domain goes to
+    // this model.
     const int modelId = m_currentModelId;
 
     if (m_interactionPointsMap.count(modelId) != 0 && !rebuild) {
@@ -868,13 +875,26 @@ bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebui
     std::clog << boost::format("VelboModeler::buildDomain(): ... build deformator\n");
     bool built = false;
     try {
+        // The check as it stands now, asked until it says stop, and then not again.
+        const std::function<bool()> check = m_interruptCheck;
+        bool interrupted = false;
+        std::function<bool()> stop;
+        if (check) {
+            stop = [&check, &interrupted] {
+                if (!interrupted && check()) interrupted = true;
+                return interrupted;
+            };
+        }
         // Whatever way the build ends but success, the model is put back as
         // it is now; the earlier domain, if any, stays until the new one is made.
         BuildUndo undo(*model);
         VelboSecDeformRC deformator(model);
+        deformator.setInterruptCheck(stop);
         std::unique_ptr<VelboInteractionPoints> domain(
             deformator.interactionSurface(degreeDivision, ratioDivision, VelboSecDeformRC::ISO_UNIFORM));
-        if (domain) {
+        if (interrupted) {
+            std::cerr << boost::format("ERR: Cannot build domain: interrupted\n");
+        } else if (domain) {
             VelboInteractionPoints*& slot = m_interactionPointsMap[modelId];
             delete slot;
             slot = domain.release();

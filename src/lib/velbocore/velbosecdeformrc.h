@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -37,6 +38,10 @@ public:
     double xOverCompression() const;
     const VelboCostitutiveLaw* clsLaw() const;
 
+    // Asked by interactionSurface between pieces of work, on the calling
+    // thread only: true stops it, and it returns null without a message.
+    void setInterruptCheck(std::function<bool()> interrupted);
+
 private:
     // The sweep makes the points of interactionSurface from these helpers.
     friend class VelboDomainSweep;
@@ -72,4 +77,5 @@ private:
     // Held by interactionSurface while the geometry of a direction stays still,
     // so the strain planes of its points do not walk the elements again.
     std::optional<Ranges> m_heldRanges;
+    std::function<bool()> m_interrupted;
 };
