@@ -124,7 +124,6 @@ TEST(VelboModelerDomainThreads, SmallBuildsStartNoThread)
     StreamCapture capture;
     std::atomic<bool> building{true};
     std::atomic<int> most{0};
-    const int before = threadsOfTheProcess();
     std::thread watcher([&] {
         do {
             const int now = threadsOfTheProcess();
@@ -132,6 +131,9 @@ TEST(VelboModelerDomainThreads, SmallBuildsStartNoThread)
         } while (building.load());
     });
     while (most.load() == 0) std::this_thread::yield();
+    // This process with the watcher, and whatever else its start brought
+    // (a sanitizer's own thread).
+    const int watched = threadsOfTheProcess();
     int built = 0;
     for (int run = 0; run < 200; ++run) {
         VelboModeler modeler;
@@ -141,6 +143,5 @@ TEST(VelboModelerDomainThreads, SmallBuildsStartNoThread)
     building.store(false);
     watcher.join();
     EXPECT_EQ(built, 200);
-    // This process and the watcher.
-    EXPECT_EQ(most.load(), before + 1);
+    EXPECT_LE(most.load(), watched);
 }
