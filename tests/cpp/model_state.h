@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@
 // The reset flag of the meshes is not read here, since meshReset changes it.
 struct ModelState {
     std::vector<std::string> lines;
+    // Fz, then Mx, then My of every point of the domain, as bit patterns;
+    // empty without a domain.
+    std::vector<std::uint64_t> points;
     Counts counts;
 
     static ModelState of(const VelboModeler& modeler)
@@ -33,12 +37,8 @@ struct ModelState {
                 s.lines.push_back(line);
             }
         }
-        const VDouble fz = modeler.fzVector();
-        const VDouble mx = modeler.mxVector();
-        const VDouble my = modeler.myVector();
-        if (fz.empty()) s.lines.push_back("no domain");
-        for (std::size_t k = 0; k < fz.size(); ++k)
-            s.lines.push_back("point " + hex(fz[k]) + " " + hex(mx[k]) + " " + hex(my[k]));
+        for (const VDouble& values : {modeler.fzVector(), modeler.mxVector(), modeler.myVector()})
+            for (const double v : values) s.points.push_back(bits(v));
         s.counts = Counts::now();
         return s;
     }
@@ -64,6 +64,12 @@ inline std::string firstDifference(const ModelState& actual, const ModelState& e
     }
     if (actual.lines.size() != expected.lines.size())
         return std::to_string(actual.lines.size()) + " lines instead of " + std::to_string(expected.lines.size());
+    if (actual.points.size() != expected.points.size())
+        return std::to_string(actual.points.size()) + " point values instead of " +
+               std::to_string(expected.points.size());
+    const auto parted = std::mismatch(actual.points.begin(), actual.points.end(), expected.points.begin());
+    if (parted.first != actual.points.end())
+        return "point value " + std::to_string(parted.first - actual.points.begin()) + " differs";
     if (!(actual.counts == expected.counts)) {
         std::ostringstream os;
         os << "counts " << actual.counts << " instead of " << expected.counts;
