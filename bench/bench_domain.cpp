@@ -4,7 +4,9 @@
 // For every case it prints the points of the domain, the triangles, the
 // number of threads (VELBO_THREADS), the median wall time of several runs,
 // the throughput in triangle-points per second, the time per point and, on
-// the line of all threads, the speed-up over one thread.
+// the line of all threads, the speed-up over one thread. The first case, a
+// small section as an engineer builds it interactively or in a loop, also
+// has a line at the default number of threads (VELBO_THREADS unset).
 //
 // Arguments (optional): the largest number of triangles to run (default
 // 2048) and the number of threads of the "all threads" lines (default: the
@@ -17,6 +19,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sched.h>
@@ -72,17 +75,48 @@ static double medianSeconds(int cells, int degreeDivision, int ratioDivision, in
     return seconds[seconds.size() / 2];
 }
 
+// One line of the table: the case on the given threads ("default":
+// VELBO_THREADS unset); `single` is the median on one thread, or 0 on that
+// line itself. The median, or a negative value when a build fails.
+static double printLine(int cells, int degreeDivision, int ratioDivision, const std::string& threads,
+                        int threadCount, double single, std::ostringstream& sink) {
+    const int triangles = 2 * cells * cells;
+    const int points = (4 * degreeDivision + 1) * (ratioDivision + 1);
+    const double work = triangles * static_cast<double>(points);
+    if (threads == "default") {
+        unsetenv("VELBO_THREADS");
+    } else {
+        setenv("VELBO_THREADS", threads.c_str(), 1);
+    }
+    // More runs of the short cases, whose times scatter more.
+    const double share = work / threadCount;
+    const int runs = std::max(3, std::min(share < 1e4 ? 101 : 15, static_cast<int>(2e8 / share)));
+    const double median = medianSeconds(cells, degreeDivision, ratioDivision, runs);
+    sink.str(std::string());
+    if (median < 0.0) return median;
+    char speedUp[32] = "";
+    if (single > 0.0) std::snprintf(speedUp, sizeof speedUp, "%.2f", single / median);
+    std::printf("%9d %4d/%-3d %8d %7s %11.6f %20.0f %10.3f %9s\n", triangles, degreeDivision, ratioDivision,
+                points, threads.c_str(), median, work / median, 1e6 * median / points, speedUp);
+    std::fflush(stdout);
+    return median;
+}
+
 int main(int argc, char** argv) {
     const int maxTriangles = argc > 1 ? std::atoi(argv[1]) : 2048;
     const int allThreads = std::max(1, argc > 2 ? std::atoi(argv[2]) : cores());
     const std::string all = std::to_string(allThreads);
 
-    struct Division {
+    struct Case {
+        int cells;
         int degreeDivision;
         int ratioDivision;
+        bool atDefault;
     };
-    const Division divisions[] = {{18, 50}, {36, 100}, {72, 200}};
-    const int cellCounts[] = {1, 4, 8, 16, 32};
+    std::vector<Case> cases = {{1, 4, 5, true}};
+    for (const auto& [degreeDivision, ratioDivision] : {std::pair{18, 50}, std::pair{36, 100}, std::pair{72, 200}})
+        for (const int cells : {1, 4, 8, 16, 32})
+            if (2 * cells * cells <= maxTriangles) cases.push_back({cells, degreeDivision, ratioDivision, false});
 
     // The domain build writes its progress lines on the log stream.
     std::ostringstream sink;
@@ -90,37 +124,22 @@ int main(int argc, char** argv) {
 
     std::printf("%9s %8s %8s %7s %11s %20s %10s %9s\n", "triangles", "deg/rat", "points", "threads", "median [s]",
                 "triangle-points / s", "us / point", "speed-up");
-    for (const Division& d : divisions) {
-        for (const int cells : cellCounts) {
-            const int triangles = 2 * cells * cells;
-            if (triangles > maxTriangles) continue;
-            const int points = (4 * d.degreeDivision + 1) * (d.ratioDivision + 1);
-            const double work = triangles * static_cast<double>(points);
-            double single = 0.0;
-            for (const std::string& threads : {std::string("1"), all}) {
-                setenv("VELBO_THREADS", threads.c_str(), 1);
-                // More runs of the short cases, whose times scatter more.
-                const double share = threads == "1" ? work : work / allThreads;
-                const int runs = std::max(3, std::min(15, static_cast<int>(2e8 / share)));
-                const double median = medianSeconds(cells, d.degreeDivision, d.ratioDivision, runs);
-                sink.str(std::string());
-                if (median < 0.0) {
-                    std::clog.rdbuf(logBuffer);
-                    std::fprintf(stderr, "buildDomain failed for %d triangles\n", triangles);
-                    return 1;
-                }
-                if (threads == "1") single = median;
-                char speedUp[32] = "";
-                if (threads != "1") std::snprintf(speedUp, sizeof speedUp, "%.2f", single / median);
-                std::printf("%9d %4d/%-3d %8d %7s %11.4f %20.0f %10.3f %9s\n", triangles, d.degreeDivision,
-                            d.ratioDivision, points, threads.c_str(), median, work / median,
-                            1e6 * median / points, speedUp);
-                std::fflush(stdout);
-                if (allThreads == 1) break;
-            }
+    int status = 0;
+    for (const Case& c : cases) {
+        const double single = printLine(c.cells, c.degreeDivision, c.ratioDivision, "1", 1, 0.0, sink);
+        double median = single;
+        if (median >= 0.0 && allThreads > 1)
+            median = printLine(c.cells, c.degreeDivision, c.ratioDivision, all, allThreads, single, sink);
+        if (median >= 0.0 && c.atDefault)
+            median = printLine(c.cells, c.degreeDivision, c.ratioDivision, "default", 1, single, sink);
+        if (median < 0.0) {
+            std::clog.rdbuf(logBuffer);
+            std::fprintf(stderr, "buildDomain failed for %d triangles\n", 2 * c.cells * c.cells);
+            status = 1;
+            break;
         }
     }
     std::clog.rdbuf(logBuffer);
     unsetenv("VELBO_THREADS");
-    return 0;
+    return status;
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "live_counts.h"
+#include "model_state.h"
 #include "stream_capture.h"
 #include "velbocore/velbomodeler.h"
 
@@ -114,6 +115,33 @@ TEST(VelboModelerDomainMemory, FailureDuringTheBuildReleasesThePointSet)
         EXPECT_TRUE(modeler.fzVector().empty());
         EXPECT_TRUE(modeler.buildDomain(1, 2, false));
         EXPECT_EQ(modeler.fzVector().size(), 15u);
+    }
+    EXPECT_EQ(Counts::now(), before);
+}
+
+// Memory running out part-way through a rebuild: the nodes, the sliced
+// meshes and the earlier domain are as they were before the call.
+TEST(VelboModelerDomainMemory, FailureDuringARebuildLeavesTheModelAndItsDomain)
+{
+    StreamCapture capture;
+    const Counts before = Counts::now();
+    {
+        VelboModeler modeler;
+        addSection(modeler);
+        ASSERT_TRUE(modeler.buildDomain(1, 2, false));
+        ASSERT_TRUE(modeler.meshMake());
+        ASSERT_TRUE(modeler.meshesSliceAtYrays({120.0, 300.0}));
+        const ModelState expected = ModelState::of(modeler);
+        capture.clear();
+        constexpr int ratioDivision = 12344;
+        g_failingSize = (ratioDivision + 1) * sizeof(double);
+        const bool result = modeler.buildDomain(1, ratioDivision, true);
+        g_failingSize = kNone;
+        EXPECT_FALSE(result);
+        EXPECT_EQ(capture.err(), kOutOfMemory);
+        EXPECT_EQ(firstDifference(ModelState::of(modeler), expected), "");
+        // The meshes are still the sliced ones.
+        EXPECT_TRUE(modeler.meshReset());
     }
     EXPECT_EQ(Counts::now(), before);
 }

@@ -57,6 +57,21 @@ list (*VDoubleToPythonList)(VDouble) = &toPythonList<double>;
 
 BOOST_PYTHON_MEMBER_FUNCTION_OVERLOADS(VelboModeler_addSection_overloads, addSection, 1, 2)
 
+// buildDomain that acts on Ctrl-C: while it runs, the build asks the
+// interpreter for pending signals between pieces of work. When a handler
+// raises (KeyboardInterrupt for SIGINT), the build stops, leaves the model as
+// it was, and the error goes up to the caller.
+static bool buildDomainInterruptible(VelboModeler& modeler, int degreeDivision, int ratioDivision, bool rebuild) {
+    struct CheckForTheCall {
+        VelboModeler& modeler;
+        ~CheckForTheCall() { modeler.setInterruptCheck(nullptr); }
+    } checkForTheCall{modeler};
+    modeler.setInterruptCheck([] { return PyErr_CheckSignals() != 0; });
+    const bool built = modeler.buildDomain(degreeDivision, ratioDivision, rebuild);
+    if (PyErr_Occurred() != nullptr) throw_error_already_set();
+    return built;
+}
+
 BOOST_PYTHON_MODULE(velbomodeler) {
     register_exception_translator<exc_id_not_present>(&translate);
 
@@ -121,7 +136,7 @@ BOOST_PYTHON_MODULE(velbomodeler) {
         .def("getCurrent", &VelboModeler::getCurrent)
         .def("getCurrentType", &VelboModeler::getCurrentType)
         .def("getModelIndexes", &VelboModeler::getIndexes)
-        .def("buildDomain", &VelboModeler::buildDomain)
+        .def("buildDomain", &buildDomainInterruptible)
         .def("domainBounding", &VelboModeler::domainBounding)
         .def("fzVector", &VelboModeler::fzVector)
         .def("mxVector", &VelboModeler::mxVector)

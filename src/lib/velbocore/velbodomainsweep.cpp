@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <exception>
@@ -559,7 +560,8 @@ VelboDomainSweep::VelboDomainSweep(VelboSectionModel& model, const VelboStrainPa
       m_directions(4 * degreeDivision + 1),
       m_momentX(momentPoint.xn()),
       m_momentY(momentPoint.yn()),
-      m_prepared(false)
+      m_prepared(false),
+      m_interrupted(false)
 {
     m_prepared = degreeDivision >= 1 && ratioDivision >= 1 && m_prepare(model, sliceLaw);
 }
@@ -668,7 +670,7 @@ int VelboDomainSweep::m_lawTable(const VelboCostitutiveLaw* law)
     return static_cast<int>(m_laws.size()) - 1;
 }
 
-int VelboDomainSweep::threadsFromEnvironment()
+int VelboDomainSweep::m_threadsSetting()
 {
     if (const char* text = std::getenv("VELBO_THREADS")) {
         char* end = nullptr;
@@ -679,6 +681,11 @@ int VelboDomainSweep::threadsFromEnvironment()
             return static_cast<int>(std::min(value, 1024L));
         }
     }
+    return 0;
+}
+
+int VelboDomainSweep::m_cores()
+{
     cpu_set_t cpus;
     CPU_ZERO(&cpus);
     if (sched_getaffinity(0, sizeof cpus, &cpus) == 0) {
@@ -689,6 +696,44 @@ int VelboDomainSweep::threadsFromEnvironment()
     }
     const unsigned int cores = std::thread::hardware_concurrency();
     return cores > 0 ? static_cast<int>(cores) : 1;
+}
+
+int VelboDomainSweep::threadsFromEnvironment()
+{
+    const int setting = m_threadsSetting();
+    return setting > 0 ? setting : m_cores();
+}
+
+int VelboDomainSweep::threadsForWork(double work, int available)
+{
+    // A thread does about this many triangle-points in half a millisecond,
+    // some ten times what starting and joining it costs: a second thread
+    // only pays from about a millisecond of work on.
+    constexpr double kWorkPerThread = 5e4;
+    const double fed = std::floor(work / kWorkPerThread);
+    if (!(fed >= 2.0) || available < 2) {
+        return 1;
+    }
+    return fed < available ? static_cast<int>(fed) : available;
+}
+
+double VelboDomainSweep::m_pointWork() const
+{
+    // Besides its elements a point costs about as much as this many
+    // triangles: its strain plane, rays and law tables.
+    constexpr double kPointOverhead = 32.0;
+    return static_cast<double>(m_triangles.size()) + static_cast<double>(m_circles.size()) + kPointOverhead;
+}
+
+double VelboDomainSweep::work() const
+{
+    return m_pointWork() * m_directions * m_pointsPerDirection;
+}
+
+int VelboDomainSweep::threads() const
+{
+    const int setting = m_threadsSetting();
+    return setting > 0 ? setting : threadsForWork(work(), m_cores());
 }
 
 // The threads of a run and what they share. It outlives the run: the threads
@@ -723,7 +768,8 @@ struct VelboDomainSweep::Crew {
     }
 };
 
-bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile)
+bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
+                           const std::function<bool()>& interrupted)
 {
     if (!m_prepared || m_crew) {
         return false;
@@ -733,30 +779,43 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile)
     Crew& crew = *m_crew;
 
     // The pieces of work, taken in order: whole directions, but the last ones
-    // cut in parts, so that the threads finish together.
+    // cut in parts, so that the threads finish together, and every one cut
+    // in pieces of about ten milliseconds at most, so that the calling
+    // thread asks the interruption check often enough.
+    constexpr double kPieceWork = 1 << 20;
+    const int piecePoints = static_cast<int>(std::max(1.0, std::min(static_cast<double>(m_pointsPerDirection),
+                                                                    kPieceWork / m_pointWork())));
+    const int pieces = (m_pointsPerDirection + piecePoints - 1) / piecePoints;
     const int tail = count > 1 ? count : 0;
-    const int parts = std::min(4, m_pointsPerDirection);
-    crew.units.reserve(static_cast<std::size_t>(m_directions + tail * parts));
+    const int tailPieces = std::max(pieces, std::min(4, m_pointsPerDirection));
+    crew.units.reserve(static_cast<std::size_t>(m_directions) * pieces + static_cast<std::size_t>(tail) * tailPieces);
     for (int i = 0; i < m_directions; ++i) {
-        if (i < m_directions - tail) {
-            crew.units.push_back({i, 0, m_pointsPerDirection});
-            continue;
-        }
+        const int parts = i < m_directions - tail ? pieces : tailPieces;
         for (int part = 0; part < parts; ++part) {
             crew.units.push_back(
-                {i, m_pointsPerDirection * part / parts, m_pointsPerDirection * (part + 1) / parts});
+                {i, static_cast<int>(static_cast<long long>(m_pointsPerDirection) * part / parts),
+                 static_cast<int>(static_cast<long long>(m_pointsPerDirection) * (part + 1) / parts)});
         }
     }
     // Made on this thread, so that the forces' live-instance counter only
     // changes here.
     crew.forces = std::vector<Crew::Forces>(static_cast<std::size_t>(count));
 
-    const auto work = [this, &crew](int w) {
+    // Asked on this thread only; once it says stop, the workers stop too.
+    const auto stopAsked = [this, &crew, &interrupted] {
+        if (!m_interrupted && interrupted && interrupted()) {
+            m_interrupted = true;
+            crew.failed.store(true);
+        }
+        return m_interrupted;
+    };
+
+    const auto work = [this, &crew, &stopAsked](int w) {
         try {
             Worker worker(*this);
             worker.forces = &crew.forces[static_cast<std::size_t>(w)].forces;
             for (;;) {
-                if (crew.failed.load(std::memory_order_relaxed)) {
+                if (crew.failed.load(std::memory_order_relaxed) || (w == 0 && stopAsked())) {
                     return;
                 }
                 const std::size_t u = crew.nextUnit.fetch_add(1, std::memory_order_relaxed);
@@ -819,15 +878,31 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile)
     if (meanwhile) {
         meanwhile();
     }
+    constexpr std::size_t kTriplesBetweenChecks = 1 << 16;
+    const std::size_t triples = m_points.size() / 3;
     m_made.clear();
-    m_made.reserve(m_points.size() / 3);
-    for (std::size_t k = 0; k < m_points.size() / 3; ++k) {
+    m_made.reserve(triples);
+    for (std::size_t k = 0; k < triples; ++k) {
+        if (k % kTriplesBetweenChecks == 0 && stopAsked()) {
+            break;
+        }
         m_made.emplace_back(new VelboSectionForces());
     }
 
     work(0);
+    // The workers end their pieces; the check is asked meanwhile.
+    constexpr std::chrono::milliseconds kWaitBetweenChecks(10);
+    const auto done = [&crew] { return crew.working == 0; };
     std::unique_lock<std::mutex> lock(crew.mutex);
-    crew.finished.wait(lock, [&crew] { return crew.working == 0; });
+    while (!crew.finished.wait_for(lock, kWaitBetweenChecks, done)) {
+        if (!interrupted || m_interrupted) {
+            crew.finished.wait(lock, done);
+            break;
+        }
+        lock.unlock();
+        stopAsked();
+        lock.lock();
+    }
     return !crew.failed.load();
 }
 

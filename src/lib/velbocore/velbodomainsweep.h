@@ -58,7 +58,13 @@ public:
     // which first runs `meanwhile` (when given) while the others start. It
     // returns when every worker is done with the points; the workers are
     // joined when the sweep goes. False: no point set, see above. Runs once.
-    bool run(int threads, const std::function<void()>& meanwhile = {});
+    // `interrupted` (when given) is asked on the calling thread only,
+    // between pieces of work and while it waits for the workers; when it
+    // says true the workers stop after their piece and run() gives false.
+    bool run(int threads, const std::function<void()>& meanwhile = {},
+             const std::function<bool()>& interrupted = {});
+    // Whether run() stopped because `interrupted` said so.
+    bool interrupted() const { return m_interrupted; }
 
     // After a successful run: the number of points, and the point of slot k
     // as a new triple that the caller owns.
@@ -68,6 +74,17 @@ public:
     // VELBO_THREADS when it holds a whole number of 1 or more (at most
     // 1024), otherwise the number of cores the process may run on.
     static int threadsFromEnvironment();
+    // The threads that `work` triangle-points can keep busy, 1 to
+    // `available`: one below about a millisecond of work, then one per half
+    // millisecond, so that each pays for its start.
+    static int threadsForWork(double work, int available);
+    // The threads of this sweep: VELBO_THREADS when it holds a whole number
+    // of 1 or more (at most 1024), otherwise as many of the cores the
+    // process may run on as its work can keep busy.
+    int threads() const;
+    // The work of the sweep in triangle-points: every element of every
+    // point, and what a point costs besides.
+    double work() const;
 
 private:
     struct Element;
@@ -77,6 +94,13 @@ private:
     class Worker;
     struct Crew;
     struct Sum;
+
+    // VELBO_THREADS when it holds a whole number of 1 or more (at most
+    // 1024), otherwise 0.
+    static int m_threadsSetting();
+    static int m_cores();
+    // The work of one point in triangle-points.
+    double m_pointWork() const;
 
     bool m_prepare(VelboSectionModel& model, const VelboCostitutiveLaw& sliceLaw);
     int m_lawTable(const VelboCostitutiveLaw* law);
@@ -106,6 +130,7 @@ private:
     const double m_momentX;
     const double m_momentY;
     bool m_prepared;
+    bool m_interrupted;
 
     // Centre of every turn: the concrete barycentre of the saved geometry.
     VelboNode2D m_turnBase;

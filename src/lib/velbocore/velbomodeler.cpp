@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include <boost/format.hpp>
 
@@ -818,25 +819,95 @@ static VelboInteractionPoints* uniformSurface(VelboSecDeformRC& deformator, int 
     return deformator.interactionSurface(degreeDivision, ratioDivision, VelboSecDeformRC::ISO_UNIFORM);
 }
 
+// The area of the concrete in the geometry the build turns: the saved one.
+static double savedSolidArea(const VelboSectionModel& model) {
+    double area = 0.0;
+    for (const VelboSectionElement* element : model.sectionElements()) {
+        if (element == nullptr || !element->elementIsSolid() || element->sizeOfNodes() != 3) continue;
+        double xy[6] = {};
+        for (int i = 0; i < 3; ++i) {
+            const VelboNode2D* node = element->nodeAt(i);
+            if (node == nullptr) continue;
+            VelboNode2D saved(*node);
+            saved.nodeRestoreGeometry();
+            xy[2 * i] = saved.xn();
+            xy[2 * i + 1] = saved.yn();
+        }
+        area += VelboTriangle::triangleArea(xy[0], xy[1], xy[2], xy[3], xy[4], xy[5]);
+    }
+    return area;
+}
+
+namespace {
+
+// What a domain build changes in its model: the coordinates of the nodes,
+// the meshes and the reset flag. Taken before anything is turned and put
+// back when the undo goes, unless the build is kept.
+class BuildUndo {
+public:
+    explicit BuildUndo(VelboSectionModel& model) : m_model(model) {
+        const std::vector<VelboNode2D*> nodes = model.sectionNodes();
+        m_nodes.reserve(nodes.size());
+        for (VelboNode2D* node : nodes) {
+            if (node == nullptr) continue;
+            VelboNode2D saved(*node);
+            saved.nodeRestoreGeometry();
+            m_nodes.push_back({node, node->xn(), node->yn(), saved.xn(), saved.yn()});
+        }
+        m_meshes = model.meshesPark();
+    }
+    ~BuildUndo() {
+        if (m_kept) return;
+        for (const NodeState& n : m_nodes) {
+            // Saved and current coordinates: setXn sets both.
+            n.node->setXn(n.savedX);
+            n.node->setYn(n.savedY);
+            n.node->rXn() = n.x;
+            n.node->rYn() = n.y;
+        }
+        m_model.meshesUnpark(m_meshes);
+    }
+    BuildUndo(const BuildUndo&) = delete;
+    BuildUndo& operator=(const BuildUndo&) = delete;
+
+    // The model stays as the build left it; the meshes it had before go.
+    void keep() {
+        m_model.meshesDropParked(m_meshes);
+        m_kept = true;
+    }
+
+private:
+    struct NodeState {
+        VelboNode2D* node;
+        double x, y, savedX, savedY;
+    };
+    VelboSectionModel& m_model;
+    std::vector<NodeState> m_nodes;
+    VelboSectionModel::ParkedMeshes m_meshes;
+    bool m_kept = false;
+};
+
+}  // namespace
+
+void VelboModeler::setInterruptCheck(std::function<bool()> interrupted) {
+    m_interruptCheck = std::move(interrupted);
+}
+
 bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebuild) {
     std::clog << boost::format("VelboModeler::buildDomain(): start\n");
     VelboSectionModel* model = m_currentOrReport();
     if (model == nullptr) return false;
+    // Kept for the whole call: whatever the check does, the domain goes to
+    // this model.
+    const int modelId = m_currentModelId;
 
-    const auto existing = m_interactionPointsMap.find(m_currentModelId);
-    if (existing != m_interactionPointsMap.end() && !rebuild) {
+    if (m_interactionPointsMap.count(modelId) != 0 && !rebuild) {
         std::clog << boost::format(
                          "VelboModeler::buildDomain(): ... domain yet exists and wont't be built\n")
                   << boost::format(
                          "VelboModeler::buildDomain(): ... NOTE: call buildDomain with rebuild = "
                          "true if you want rebuild it !!!\n");
         return true;
-    }
-    // A rebuild gives up the earlier domain first: whatever happens next, the
-    // result says whether the model has a domain at the end.
-    if (existing != m_interactionPointsMap.end()) {
-        delete existing->second;
-        m_interactionPointsMap.erase(existing);
     }
 
     // Refuse what the deformator cannot build, before any node is turned.
@@ -868,20 +939,46 @@ bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebui
         std::cerr << boost::format("ERR: Cannot build domain of a model whose %1%\n") % nonFinite;
         return false;
     }
+    // Moments are taken about the barycentre of the concrete, and every
+    // direction turns the section about it: no area, no barycentre.
+    if (!(savedSolidArea(*model) > 0.0)) {
+        std::cerr << boost::format("ERR: Cannot build domain of a model whose concrete has no area\n");
+        return false;
+    }
 
     std::clog << boost::format("VelboModeler::buildDomain(): ... build deformator\n");
+    bool built = false;
     try {
+        // The check as it stands now, asked until it says stop, and then not again.
+        const std::function<bool()> check = m_interruptCheck;
+        bool interrupted = false;
+        std::function<bool()> stop;
+        if (check) {
+            stop = [&check, &interrupted] {
+                if (!interrupted && check()) interrupted = true;
+                return interrupted;
+            };
+        }
+        // Whatever way the build ends but success, the model is put back as
+        // it is now; the earlier domain, if any, stays until the new one is made.
+        BuildUndo undo(*model);
         VelboSecDeformRC deformator(model);
+        deformator.setInterruptCheck(stop);
         std::unique_ptr<VelboInteractionPoints> domain(
             uniformSurface(deformator, degreeDivision, ratioDivision));
-        if (!domain) {
-            std::clog << boost::format("VelboModeler::buildDomain(): end. Return false !!! \n");
-            return false;
+        if (interrupted) {
+            std::cerr << boost::format("ERR: Cannot build domain: interrupted\n");
+        } else if (domain) {
+            VelboInteractionPoints*& slot = m_interactionPointsMap[modelId];
+            delete slot;
+            slot = domain.release();
+            undo.keep();
+            built = true;
         }
-        m_interactionPointsMap[m_currentModelId] = domain.get();
-        domain.release();
     } catch (const std::bad_alloc&) {
         std::cerr << boost::format("ERR: Cannot build domain: out of memory\n");
+    }
+    if (!built) {
         std::clog << boost::format("VelboModeler::buildDomain(): end. Return false !!! \n");
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -114,6 +115,10 @@ public:
 
     // Interaction domain
     bool buildDomain(int degreeDivision, int ratioDivision, bool rebuild);
+    // Asked now and then during buildDomain, on the calling thread only:
+    // true stops the build, which returns false and leaves the model and its
+    // domain as they were. Empty, as at construction: never asked.
+    void setInterruptCheck(std::function<bool()> interrupted);
     VDouble fzVector() const;
     VDouble mxVector() const;
     VDouble myVector() const;
@@ -171,4 +176,5 @@ private:
     std::map<int, VelboInteractionPoints*> m_interactionPointsMap;
     int m_logLevel;
     std::vector<VelboEdge2D*> m_edgesToDestroy;
+    std::function<bool()> m_interruptCheck;
 };

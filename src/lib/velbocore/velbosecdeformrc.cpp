@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "velbocore/velbobilinear.h"
@@ -19,6 +20,8 @@
 #include "velbocore/velbosectionmodel.h"
 
 static constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// Points stored between two questions to the interruption check.
+static constexpr int kPointsBetweenChecks = 1 << 16;
 
 namespace {
 // Empties the held value when it goes: held ranges last no longer than the
@@ -246,7 +249,7 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
         // run: they read its laws, never its nodes or meshes.
         bool lastSliced = true;
         const auto leaveModel = [&] { lastSliced = m_leaveLastPoint(barLaw, degreeDivision, ratioDivision); };
-        if (sweep.run(VelboDomainSweep::threadsFromEnvironment(), leaveModel)) {
+        if (sweep.run(sweep.threads(), leaveModel, m_interrupted)) {
             if (!lastSliced) {
                 std::cerr << "VelboSecDeformRC::interactionSurface-ERR: errore di deformatorSliceFromLaw !!!";
                 return nullptr;
@@ -254,9 +257,15 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
             std::unique_ptr<VelboInteractionPoints> points(
                 new VelboInteractionPoints(sweep.pointsSize(), static_cast<unsigned int>(pointsPerDirection)));
             for (int k = 0; k < sweep.pointsSize(); ++k) {
+                if (k % kPointsBetweenChecks == 0 && m_interrupted && m_interrupted()) {
+                    return nullptr;
+                }
                 points->interactionPointsInsertAt(k, sweep.releasePoint(k));
             }
             return points.release();
+        }
+        if (sweep.interrupted()) {
+            return nullptr;
         }
     }
     // What the sweep does not reproduce is made, and reported, point by
@@ -297,6 +306,9 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
     // One point of the current direction at the given ratio; false when the
     // set has to be given up.
     auto addPoint = [&](double ratio) {
+        if (m_interrupted && m_interrupted()) {
+            return false;
+        }
         setDefRatio(ratio);
         if (model) {
             model->meshesReset();
@@ -393,4 +405,9 @@ const VelboCostitutiveLaw* VelboSecDeformRC::clsLaw() const
 bool VelboSecDeformRC::mixedLaws() const
 {
     return m_mixedLaws;
+}
+
+void VelboSecDeformRC::setInterruptCheck(std::function<bool()> interrupted)
+{
+    m_interrupted = std::move(interrupted);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -40,6 +41,10 @@ public:
     // than one law (and said so): the path then follows the last element's.
     bool mixedLaws() const;
 
+    // Asked by interactionSurface between pieces of work, on the calling
+    // thread only: true stops it, and it returns null without a message.
+    void setInterruptCheck(std::function<bool()> interrupted);
+
 private:
     // The limit strains of the two laws, asked in the order the path length takes them.
     VelboStrainPath::Limits m_limits() const;
@@ -66,4 +71,5 @@ private:
     // Set by the constructor when the bars, or the concrete elements, do not
     // all have one law.
     bool m_mixedLaws;
+    std::function<bool()> m_interrupted;
 };

@@ -84,35 +84,93 @@ VelboSectionModel* VelboSectionModel::sectionClone() const
 
 bool VelboSectionModel::meshesMake()
 {
-    std::vector<VelboMesh*> dropped;
-    dropped.swap(m_meshes);
+    // Room for all that follows, so that running out of memory can only
+    // happen while nothing is changed or inside an element's meshMake, and
+    // then every mesh still has an owner.
+    std::vector<VelboMesh*> made;
+    made.reserve(m_elementsSolid.size());
+    m_meshes_trash.reserve(m_meshes_trash.size() + m_meshes.size());
 
-    bool made = true;
-    for (VelboSectionElement* element : m_elementsSolid) {
-        VelboMesh* mesh = element->meshMake();
-        if (!mesh) {
-            made = false;
-            break;
+    bool everyElement = true;
+    try {
+        for (VelboSectionElement* element : m_elementsSolid) {
+            VelboMesh* mesh = element->meshMake();
+            if (!mesh) {
+                everyElement = false;
+                break;
+            }
+            made.push_back(mesh);
         }
-        m_meshes.push_back(mesh);
+    } catch (...) {
+        m_replaceMeshes(made, false);
+        throw;
     }
+    m_replaceMeshes(made, everyElement);
+    return everyElement;
+}
 
-    // A dropped mesh that an element still points to (only after a failure)
-    // must stay alive until the model goes; the others are released now.
-    for (VelboMesh* mesh : dropped) {
+void VelboSectionModel::m_replaceMeshes(std::vector<VelboMesh*>& made, bool everyElement)
+{
+    for (VelboMesh* mesh : m_meshes) {
         if (!mesh) {
             continue;
         }
-        const bool inUse = !made
+        const bool inUse = !everyElement
             && std::any_of(m_elementsSolid.begin(), m_elementsSolid.end(),
                            [mesh](const VelboSectionElement* e) { return e->mesh() == mesh; });
         if (inUse) {
-            m_meshes_trash.push_back(mesh);
+            m_meshes_trash.push_back(mesh);  // room reserved by meshesMake
         } else {
             delete mesh;
         }
     }
-    return made;
+    m_meshes.swap(made);
+}
+
+VelboSectionModel::ParkedMeshes VelboSectionModel::meshesPark()
+{
+    ParkedMeshes parked;
+    parked.elementMeshes.reserve(m_elements.size());
+    for (const VelboSectionElement* element : m_elements) {
+        parked.elementMeshes.push_back(element->mesh());
+    }
+    // Nothing has changed until here.
+    parked.meshes.swap(m_meshes);
+    parked.trashSize = m_meshes_trash.size();
+    parked.resetted = m_resetted;
+    for (VelboSectionElement* element : m_elements) {
+        element->elementSetMesh(nullptr);
+    }
+    return parked;
+}
+
+void VelboSectionModel::meshesUnpark(ParkedMeshes& parked)
+{
+    // Every mesh an element points to is in the mesh list or was put in the
+    // trash by meshesMake: none of the parked ones.
+    for (VelboMesh* mesh : m_meshes) {
+        delete mesh;
+    }
+    m_meshes.clear();
+    for (std::size_t i = parked.trashSize; i < m_meshes_trash.size(); ++i) {
+        delete m_meshes_trash[i];
+    }
+    m_meshes_trash.resize(std::min(parked.trashSize, m_meshes_trash.size()));
+    m_meshes.swap(parked.meshes);
+    for (std::size_t i = 0; i < m_elements.size(); ++i) {
+        m_elements[i]->elementSetMesh(i < parked.elementMeshes.size() ? parked.elementMeshes[i] : nullptr);
+    }
+    m_resetted = parked.resetted;
+    parked.elementMeshes.clear();
+}
+
+void VelboSectionModel::meshesDropParked(ParkedMeshes& parked)
+{
+    for (VelboMesh* mesh : parked.meshes) {
+        delete mesh;
+    }
+    parked.meshes.clear();
+    parked.elementMeshes.clear();
 }
 
 bool VelboSectionModel::meshesReset()

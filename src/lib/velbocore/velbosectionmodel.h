@@ -37,6 +37,26 @@ public:
     VelboMesh* meshAt(int pos) const;
     int meshesSize() const;
 
+    // The meshes of the model set aside by meshesPark, with what each element
+    // pointed to and the reset flag, until meshesUnpark or meshesDropParked.
+    struct ParkedMeshes {
+        std::vector<VelboMesh*> meshes;
+        // The mesh of each element, in the order of the element list.
+        std::vector<VelboMesh*> elementMeshes;
+        std::size_t trashSize = 0;
+        bool resetted = true;
+    };
+    // Sets the current meshes aside: the model then has none and its
+    // elements point to none, as before its first meshesMake; the reset flag
+    // stays. Nothing the model does while they are parked reaches them.
+    ParkedMeshes meshesPark();
+    // Releases every mesh made since meshesPark and puts the parked ones
+    // back, each element's mesh and the reset flag as they were. It needs no
+    // room of its own, so it can undo a step that ran out of memory.
+    void meshesUnpark(ParkedMeshes& parked);
+    // Keeps the meshes made since meshesPark and releases the parked ones.
+    void meshesDropParked(ParkedMeshes& parked);
+
     int sectionFindFirstOfNodeId(int id) const;
     VelboNode2D* sectionNodeAt(int pos) const;
     VelboNode2D* sectionPointNodeAt(int pos) const;
@@ -87,6 +107,10 @@ public:
     static void operator delete(void* p);
 
 private:
+    // Puts `made` in place of the current meshes, which are released unless
+    // an element still points to one (only when not every solid element got
+    // a new mesh): those stay until the model goes.
+    void m_replaceMeshes(std::vector<VelboMesh*>& made, bool everyElement);
     // Widens [start, start] to the vertical extent of the solid (or point) elements.
     void m_calcYRange(bool solid, double start, double* topY, double* bottomY) const;
 
