@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "live_counts.h"
+#include "model_state.h"
 #include "stream_capture.h"
 #include "threads_setting.h"
 #include "velbocore/velbobilinear.h"
@@ -496,18 +497,16 @@ void addBars(VelboModeler& modeler)
 }
 
 // A build that must be refused: false, exactly the given error output, the
-// log lines of a build that ends false, no point set kept, and no domain for
-// the queries.
+// log lines of a build that ends false, the model as it was (nodes, meshes,
+// counters), and no domain for the queries.
 void expectRefusedBuild(VelboModeler& modeler, StreamCapture& capture, const std::string& err)
 {
-    const unsigned int sets = VelboModeler::instancesOfInteractionPoints();
-    const unsigned int forces = VelboModeler::instancesOfSectionForces();
+    const ModelState before = ModelState::of(modeler);
     capture.clear();
     EXPECT_FALSE(modeler.buildDomain(1, 2, false));
     EXPECT_EQ(capture.err(), err);
     EXPECT_EQ(capture.log(), kBuildStart + kBuildDeformator + "VelboModeler::buildDomain(): end. Return false !!! \n");
-    EXPECT_EQ(VelboModeler::instancesOfInteractionPoints(), sets);
-    EXPECT_EQ(VelboModeler::instancesOfSectionForces(), forces);
+    EXPECT_EQ(firstDifference(ModelState::of(modeler), before), "");
     capture.clear();
     for (const Query& q : queries()) {
         SCOPED_TRACE(q.startLine);
@@ -596,6 +595,9 @@ TEST(VelboModelerDomainChecks, BuildRefusesSectionsWithoutADomain)
             ASSERT_TRUE(modeler.addTriangle(1, 1, 2, 3));
             ASSERT_TRUE(modeler.addTriangle(2, 1, 3, 4));
             c.complete(modeler);
+            // Meshes sliced by the caller, which a refusal must leave as they are.
+            ASSERT_TRUE(modeler.meshMake());
+            ASSERT_TRUE(modeler.meshesSliceAtYrays(VDouble{120.0}));
             expectRefusedBuild(modeler, capture, c.err);
         }
     }
