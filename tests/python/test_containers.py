@@ -852,3 +852,102 @@ def test_argument_conversion_that_removes_the_element():
     c = circles[0]
     c.radius = Sneaky(8.0, lambda: circles.__delitem__(slice(None)))
     assert c.radius == 8.0 and len(circles) == 0
+
+
+# ---------------------------------------------------------------- circle copies
+#
+# A circle put into a container is a copy with a centre node of its own. Each
+# row makes, in a modeller m whose circle 1 sits on node 3, a source circle
+# and a copy of it; writing the centre of either leaves the other as it was.
+# A source taken from getCircles shares the modeller's node.
+
+
+def modeller_circle(m):
+    return m.getCircles()[1]
+
+
+def appended(m):
+    source, w = modeller_circle(m), vm.VecCircles()
+    w.append(source)
+    return source, w[0]
+
+
+def extended(m):
+    source, w = modeller_circle(m), vm.VecCircles()
+    w.extend(iter([source]))
+    return source, w[0]
+
+
+def slice_copied(m):
+    v = vm.VecCircles()
+    v.append(circle(1))
+    v[0].center = vm.VelboNode2D(1.0, 1.0, 3)
+    return v[0], v[0:1][0]
+
+
+def slice_assigned(m):
+    source, w = modeller_circle(m), filled(vm.VecCircles, [circle(9)])
+    w[0:1] = [source]
+    return source, w[0]
+
+
+def item_assigned(m):
+    source, w = modeller_circle(m), filled(vm.VecCircles, [circle(9)])
+    w[0] = source
+    return source, w[0]
+
+
+def map_assigned(m):
+    source, w = modeller_circle(m), vm.MapCircles()
+    w[4] = source
+    return source, w[4]
+
+
+def map_assigned_within(m):
+    circles = m.getCircles()
+    circles[2] = circles[1]
+    return circles[1], circles[2]
+
+
+def detached(m):
+    circles = m.getCircles()
+    copy = circles[1]
+    del circles[1]
+    return modeller_circle(m), copy
+
+
+CIRCLE_COPIES = {
+    "append": appended,
+    "extend": extended,
+    "slice-copy": slice_copied,
+    "slice-assignment": slice_assigned,
+    "item-assignment": item_assigned,
+    "map-assignment": map_assigned,
+    "map-assignment-within-a-result": map_assigned_within,
+    "detached-proxy": detached,
+}
+
+
+def centre(c):
+    n = c.center
+    return (n.id, n.xn, n.yn)
+
+
+@pytest.mark.parametrize("put", list(CIRCLE_COPIES.values()), ids=list(CIRCLE_COPIES))
+def test_circle_copy_has_a_centre_of_its_own(current, put):
+    m = current
+    assert m.addNode(3, 1.0, 1.0)
+    assert m.addCircle(1, 3, 6.0)
+    source, copy = put(m)
+    assert centre(source) == centre(copy) == (3, 1.0, 1.0)
+    assert copy.radius == source.radius
+
+    source.center = vm.VelboNode2D(2.0, 2.0, 3)
+    assert centre(copy) == (3, 1.0, 1.0)
+    copy.center = vm.VelboNode2D(5.0, 6.0, 7)
+    assert centre(source) == (3, 2.0, 2.0)
+    assert centre(copy) == (7, 5.0, 6.0)
+    # The modeller's node moved with a source taken from it, never with the copy.
+    assert m.setNodeY(3, 4.0)
+    assert centre(copy) == (7, 5.0, 6.0)
+    assert m.getNodeX(3) == (1.0 if put is slice_copied else 2.0)

@@ -189,7 +189,7 @@ def test_radius_is_stored_without_a_test():
     assert c.radius == -3.0
 
 
-def test_assigned_centre_is_created_once_and_shared_by_copies():
+def test_assigned_centre_is_created_once_and_copied_into_containers():
     before = live_nodes()
     c = vm.VelboCircle(1)
     c.center = vm.VelboNode2D(1.0, 2.0, 3)
@@ -199,10 +199,12 @@ def test_assigned_centre_is_created_once_and_shared_by_copies():
     c.center = vm.VelboNode2D(4.0, 5.0, 6)
     assert live_nodes() == before + 1
 
+    # The container keeps a copy with a centre of its own.
     circles = vm.VecCircles()
     circles.append(c)
+    assert live_nodes() == before + 2
     circles[0].center = vm.VelboNode2D(7.0, 8.0, 9)
-    assert as_tuple(c.center) == (9, 7.0, 8.0)
+    assert as_tuple(c.center) == (6, 4.0, 5.0)
     del c
     assert as_tuple(circles[0].center) == (9, 7.0, 8.0)
     assert live_nodes() == before + 1

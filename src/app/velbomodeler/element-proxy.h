@@ -6,7 +6,8 @@
 // whatever happens to the container's storage. The container methods report
 // every change to the registry below, which keeps the positions up to date
 // and detaches the proxies of elements that are removed or replaced: a
-// detached proxy holds a copy of the element's last value from then on.
+// detached proxy holds a copy of the element's last value from then on, of
+// its own (own-copy.h).
 
 #include <boost/python.hpp>
 
@@ -17,6 +18,8 @@
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "own-copy.h"
 
 namespace velbopy {
 
@@ -143,7 +146,8 @@ public:
                     m_staying.emplace(*moved, state);
                 } else {
                     const Element* element = state->element();
-                    std::unique_ptr<Element> copy(element != nullptr ? new Element(*element) : new Element());
+                    std::unique_ptr<Element> copy(element != nullptr ? new Element(ownCopy(*element))
+                                                                     : new Element());
                     m_leaving.emplace_back(state, std::move(copy));
                 }
             }

@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+#include "own-copy.h"
+
 namespace velbopy {
 
 // Raises the Python error type with the text.
@@ -29,14 +31,14 @@ Container& target(const boost::python::object& self) {
 }
 
 // A copy of the value that the Python object stands for as a T (an element
-// of that class, a proxy of one, or a number for a scalar T); nothing when
-// it does not convert.
+// of that class, a proxy of one, or a number for a scalar T), of its own
+// (own-copy.h); nothing when it does not convert.
 template <class T>
 std::optional<T> valueOf(PyObject* object) {
     boost::python::extract<const T&> exact(object);
-    if (exact.check()) return T(exact());
+    if (exact.check()) return ownCopy(exact());
     boost::python::extract<T> converted(object);
-    if (converted.check()) return T(converted());
+    if (converted.check()) return ownCopy(converted());
     return std::nullopt;
 }
 

@@ -58,7 +58,7 @@ private:
             const SliceSpan span = spanOf(slice, container.size());
             Container part;
             part.reserve(span.length);
-            for (std::size_t i = 0; i < span.length; ++i) part.push_back(container[span.at(i)]);
+            for (std::size_t i = 0; i < span.length; ++i) part.push_back(ownCopy(container[span.at(i)]));
             return object(part);
         }
         const Py_ssize_t given = indexOf(index);
