@@ -854,6 +854,92 @@ def test_argument_conversion_that_removes_the_element():
     assert c.radius == 8.0 and len(circles) == 0
 
 
+# Changing the keys inside a loop over a map raises RuntimeError at the next
+# step, whatever the size afterwards: a dict raises when it notices, a map
+# always notices. Replacing a value (test_map_values_replaced_during_iteration)
+# does not raise.
+def swap_for_next(m, key, make):
+    del m[key]
+    m[key + 10] = make(key + 10)
+
+
+def take_out_and_back(m, key, make):
+    del m[key]
+    m[key] = make(key)
+
+
+KEY_CHANGES = {
+    "delete-and-add": swap_for_next,
+    "delete-and-add-back": take_out_and_back,
+    "add": lambda m, key, make: m.__setitem__(key + 10, make(key + 10)),
+    "delete": lambda m, key, make: m.__delitem__(key),
+}
+
+
+@pytest.mark.parametrize("change", list(KEY_CHANGES.values()), ids=list(KEY_CHANGES))
+def test_map_keys_changed_during_a_loop_raise(cmap, change):
+    m, make, read, write, proxies = cmap
+    seen = []
+    it = iter(m)
+    with pytest.raises(RuntimeError):
+        for e in it:
+            seen.append(e.key())
+            if len(seen) > 5:
+                break  # would never end
+            change(m, e.key(), make)
+    assert seen == [1]
+    # The iteration stays failed, whatever comes after.
+    with pytest.raises(RuntimeError):
+        next(it)
+    # The map holds what the one change made.
+    expected = {1: 1, 2: 2, 3: 3}
+    change(expected, 1, lambda i: i)
+    assert keyed(m, read) == expected
+
+
+@pytest.mark.parametrize("cls", list(CONTRACT_MAPS))
+def test_loop_moving_each_key_up_ends_as_on_a_dict(cls):
+    cls, make, read, write = CONTRACT_MAPS[cls]
+
+    d = {1: 1}
+    with pytest.raises(RuntimeError):
+        for k in d:
+            del d[k]
+            d[k + 1] = k + 1
+    m = cls()
+    m[1] = make(1)
+    with pytest.raises(RuntimeError):
+        for e in m:
+            k = e.key()
+            if k > 5:
+                break  # would never end
+            del m[k]
+            m[k + 1] = make(k + 1)
+    assert keyed(m, read) == d == {2: 2}
+
+
+def test_finished_map_iteration_stays_finished(cmap):
+    m, make, read, write, proxies = cmap
+    it = iter(m)
+    assert [e.key() for e in it] == [1, 2, 3]
+    m[9] = make(9)
+    del m[1]
+    with pytest.raises(StopIteration):
+        next(it)
+
+
+def test_map_changed_between_iter_and_next_raises(cmap):
+    m, make, read, write, proxies = cmap
+    it = iter(m)
+    swap_for_next(m, 2, make)
+    with pytest.raises(RuntimeError, match="keys changed"):
+        next(it)
+    it = iter(m)
+    del m[1]
+    with pytest.raises(RuntimeError, match="changed size"):
+        next(it)
+
+
 # ---------------------------------------------------------------- circle copies
 #
 # A circle put into a container is a copy with a centre node of its own. Each
