@@ -2,6 +2,8 @@
 proxies and copies, and the refusal of plain Python containers."""
 
 import gc
+from decimal import Decimal
+from fractions import Fraction
 
 import pytest
 
@@ -852,6 +854,188 @@ def test_argument_conversion_that_removes_the_element():
     c = circles[0]
     c.radius = Sneaky(8.0, lambda: circles.__delitem__(slice(None)))
     assert c.radius == 8.0 and len(circles) == 0
+
+
+# ---------------------------------------------------------------- list and dict answers
+#
+# Each row: an operation on a sequence, what a list answers (a value, or the
+# error it raises) and so what a vector of the same numbers must answer; a
+# vector that raises is left as it was, as the list is.
+
+
+class Index:
+    """An integer that is not an int, as a NumPy integer is."""
+
+    def __init__(self, value):
+        self.value = value
+
+    def __index__(self):
+        return self.value
+
+
+try:
+    import numpy
+except ImportError:  # the NumPy rows are skipped without it
+    numpy = None
+
+needs_numpy = pytest.mark.skipif(numpy is None, reason="NumPy is not installed")
+
+
+def assign(index, value):
+    def run(s):
+        s[index] = value
+        return list(s)
+
+    return run
+
+
+def delete(index):
+    def run(s):
+        del s[index]
+        return list(s)
+
+    return run
+
+
+def np_int(value):
+    return numpy.int64(value)
+
+
+LIST_ANSWERS = [
+    # slice assignment takes an iterable only
+    ("v[0:2] = 7", assign(slice(0, 2), 7), TypeError),
+    ("v[::2] = 7", assign(slice(None, None, 2), 7), TypeError),
+    ("v[0:0] = 7", assign(slice(0, 0), 7), TypeError),
+    ("v[0:2] = [7]", assign(slice(0, 2), [7]), [7, 3]),
+    ("v[::2] = [7]", assign(slice(None, None, 2), [7]), ValueError),
+    ("v[::2] = (7, 8)", assign(slice(None, None, 2), (7, 8)), [7, 2, 8]),
+    # membership compares numbers as Python does
+    ("1.0 in v", lambda s: 1.0 in s, True),
+    ("2.5 in v", lambda s: 2.5 in s, False),
+    ("True in v", lambda s: True in s, True),
+    ("2**70 in v", lambda s: 2**70 in s, False),
+    ("-2**70 in v", lambda s: -(2**70) in s, False),
+    ("10**400 in v", lambda s: 10**400 in s, False),
+    ("nan in v", lambda s: float("nan") in s, False),
+    ("inf in v", lambda s: float("inf") in s, False),
+    ("Fraction(3) in v", lambda s: Fraction(3) in s, True),
+    ("Decimal('2.5') in v", lambda s: Decimal("2.5") in s, False),
+    ("'1' in v", lambda s: "1" in s, False),
+    ("None in v", lambda s: None in s, False),
+    # indices: ints and objects with __index__, nothing else
+    ("v[Index(1)]", lambda s: s[Index(1)], 2),
+    ("v[Index(-1)]", lambda s: s[Index(-1)], 3),
+    ("v[True]", lambda s: s[True], 2),
+    ("v[Index(1)] = 9", assign(Index(1), 9), [1, 9, 3]),
+    ("del v[Index(0)]", delete(Index(0)), [2, 3]),
+    ("v[Index(0):Index(2)]", lambda s: list(s[Index(0) : Index(2)]), [1, 2]),
+    ("v[Index(3)]", lambda s: s[Index(3)], IndexError),
+    ("v[Index(2**70)]", lambda s: s[Index(2**70)], IndexError),
+    ("v[1.0]", lambda s: s[1.0], TypeError),
+    ("v[1.0] = 9", assign(1.0, 9), TypeError),
+    ("del v['0']", delete("0"), TypeError),
+    ("v[np.int64(2)]", lambda s: s[np_int(2)], 3),
+    ("v[np.int64(0)] = 5", lambda s: assign(np_int(0), 5)(s), [5, 2, 3]),
+    ("np.int64(2) in v", lambda s: np_int(2) in s, True),
+    ("v[np.float64(1)]", lambda s: s[numpy.float64(1)], TypeError),
+]
+LIST_ANSWER_ROWS = [
+    pytest.param(*row, id=row[0], marks=[needs_numpy] if "np." in row[0] else []) for row in LIST_ANSWERS
+]
+
+
+def answer(run, seq):
+    try:
+        return run(seq)
+    except Exception as e:  # noqa: BLE001 - the error type is the answer
+        return type(e)
+
+
+@pytest.mark.parametrize("cls, values", [(vm.VInt, [1, 2, 3]), (vm.VDouble, [1.0, 2.0, 3.0])], ids=["VInt", "VDouble"])
+@pytest.mark.parametrize("what, run, expected", LIST_ANSWER_ROWS)
+def test_vector_answers_as_a_list(cls, values, what, run, expected):
+    assert answer(run, list(values)) == expected  # the row says what a list does
+    v = filled(cls, values)
+    assert answer(run, v) == expected
+    if isinstance(expected, type):
+        assert list(v) == values
+
+
+@pytest.mark.parametrize(
+    "cls, stored, probe, found",
+    [
+        (vm.VDouble, 2.0**53, 2**53, True),
+        (vm.VDouble, 2.0**53, 2**53 + 1, False),
+        (vm.VDouble, 2.0**70, 2**70, True),
+        (vm.VDouble, 2.0**70, 2**70 + 1, False),
+        (vm.VDouble, -(2.0**63), -(2**63), True),
+        (vm.VDouble, 2.0**63, 2**63 - 1, False),
+        (vm.VInt, 2**31 - 1, 2**31 - 1, True),
+        (vm.VInt, -(2**31), float(-(2**31)), True),
+        (vm.VInt, 7, 7.5, False),
+        (vm.VFloat, 2.0**70, 2**70, True),
+        (vm.VFloat, 1.0, 10**400, False),
+    ],
+)
+def test_number_membership_is_exact_as_in_a_list(cls, stored, probe, found):
+    v = filled(cls, [0, stored])
+    assert (probe in v) is found
+    if cls is not vm.VFloat:  # a VFloat rounds a probe to single precision first
+        assert (probe in list(v)) is found
+
+
+class Eraser:
+    """A probe whose comparison empties the sequence it is looked for in."""
+
+    def __init__(self):
+        self.seq = None
+
+    def __eq__(self, other):
+        del self.seq[:]
+        return False
+
+
+class Grower:
+    """A probe whose first comparison adds 99 to the sequence; it equals 99."""
+
+    def __init__(self):
+        self.seq = None
+
+    def __eq__(self, other):
+        if self.seq is not None:
+            seq, self.seq = self.seq, None
+            seq.append(99)
+        return other == 99
+
+
+@pytest.mark.parametrize("probe_class, found, left", [(Eraser, False, []), (Grower, True, [1, 2, 3, 99])])
+@pytest.mark.parametrize("cls", [vm.VInt, vm.VDouble, vm.VFloat])
+def test_membership_probe_that_changes_the_vector(cls, probe_class, found, left):
+    model = [1, 2, 3]
+    probe = probe_class()
+    probe.seq = model
+    assert (probe in model) is found and model == left
+    v = filled(cls, [1, 2, 3])
+    probe = probe_class()
+    probe.seq = v
+    assert (probe in v) is found
+    assert list(v) == left
+
+
+def test_map_keys_may_be_index_objects(cmap):
+    m, make, read, write, proxies = cmap
+    assert read(m[Index(2)]) == 2
+    assert Index(3) in m and Index(4) not in m and Index(2**70) not in m
+    m[Index(5)] = make(5)
+    del m[Index(1)]
+    assert keyed(m, read) == {2: 2, 3: 3, 5: 5}
+    with pytest.raises(KeyError):
+        m[Index(2**70)]
+    with pytest.raises(OverflowError):
+        m[Index(2**70)] = make(6)
+    if proxies:
+        assert m[Index(2)] is m[2]
+    assert keyed(m, read) == {2: 2, 3: 3, 5: 5}
 
 
 # Changing the keys inside a loop over a map raises RuntimeError at the next

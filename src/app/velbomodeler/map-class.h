@@ -167,7 +167,7 @@ private:
     }
 
     static bool contains(Self self, PyObject* key) {
-        if (!PyLong_Check(key)) return false;
+        if (!PyIndex_Check(key)) return false;
         const std::optional<int> k = keyOf(key);
         return k && target<Container>(self.source()).count(*k) != 0;
     }
