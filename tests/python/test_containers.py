@@ -1124,6 +1124,105 @@ def test_map_changed_between_iter_and_next_raises(cmap):
         next(it)
 
 
+# ---------------------------------------------------------------- garbage collection inside indexing
+#
+# Making the proxy that indexing hands out is an allocation, and so may run a
+# garbage collection whose finalisers change the container. A finaliser that
+# empties the container must leave indexing with IndexError (KeyError for a
+# map) or with a proxy that detaches like any other, never with a proxy of
+# an element that is gone. The collection is moved allocation by allocation
+# through the call with gc.set_threshold until it lands between the reading
+# of the index (an __index__ that says when it ran) and the return.
+
+
+class ReadIndex:
+    def __init__(self, value, state):
+        self.value = value
+        self.state = state
+
+    def __index__(self):
+        self.state["read"] = True
+        return self.value
+
+
+def vector_of(cls, make):
+    def build():
+        return filled(cls, [make(i) for i in range(3)])
+
+    return build, lambda v: v.__delitem__(slice(None)), lambda v: v.extend([make(i + 10) for i in range(3)])
+
+
+def map_of(cls, make):
+    def build():
+        m = cls()
+        for key in range(3):
+            m[key] = make(key)
+        return m
+
+    def empty(m):
+        for key in range(3):
+            del m[key]
+
+    def refill(m):
+        for key in range(3):
+            m[key] = make(key + 10)
+
+    return build, empty, refill
+
+
+GC_CONTAINERS = {
+    "VecNodes": (vector_of(vm.VecNodes, node), get_id, set_id, IndexError),
+    "VecCircles": (vector_of(vm.VecCircles, circle), get_id, set_id, IndexError),
+    "VVDouble": (vector_of(vm.VVDouble, lambda i: vdouble([i])), get_first, set_first, IndexError),
+    "MapCircles": (map_of(vm.MapCircles, circle), get_id, set_id, KeyError),
+    "MIntVDouble": (map_of(vm.MIntVDouble, lambda i: vdouble([i])), get_first, set_first, KeyError),
+}
+
+
+@pytest.mark.parametrize("kind", list(GC_CONTAINERS))
+def test_garbage_collection_while_indexing_makes_its_proxy(kind):
+    (build, empty, refill), read, write, missing = GC_CONTAINERS[kind]
+    windows = 0
+    for threshold in range(1, 40):
+        container = build()
+        state = {"read": False, "returned": False, "window": False}
+
+        class Finaliser:
+            def __del__(self):
+                state["window"] = state["read"] and not state["returned"]
+                empty(container)
+
+        gc.collect()
+        garbage = Finaliser()
+        garbage.cycle = garbage
+        del garbage
+        thresholds = gc.get_threshold()
+        gc.set_threshold(threshold)
+        try:
+            try:
+                proxy = container[ReadIndex(2, state)]
+            except missing:
+                proxy = None
+            state["returned"] = True
+        finally:
+            gc.set_threshold(*thresholds)
+        gc.collect()  # the finaliser has run by now
+        assert len(container) == 0
+        windows += state["window"]
+        if state["window"]:
+            assert proxy is None
+        if proxy is not None:
+            # Detached when the finaliser emptied the container after the call.
+            assert read(proxy) == 2
+            refill(container)
+            assert container[2] is not proxy
+            write(proxy, 40)
+            assert read(container[2]) == 12
+        del proxy, container
+    # The collection did land inside the call.
+    assert windows > 0
+
+
 # ---------------------------------------------------------------- circle copies
 #
 # A circle put into a container is a copy with a centre node of its own. Each

@@ -127,13 +127,17 @@ private:
 
     [[noreturn]] static void slicing() { raiseError(PyExc_RuntimeError, "Slicing not supported"); }
 
-    // What indexing hands out for the value under key, which is in the map.
-    static object valueAt(const object& owner, Container& container, int key) {
+    // What indexing hands out for the value under key; nothing when the key
+    // is not in the map (making a proxy may run Python code that removes it).
+    static std::optional<object> valueAt(const object& owner, Container& container, int key) {
+        if (container.count(key) == 0) return std::nullopt;
         if constexpr (Copies) {
             const Value value = container.at(key);
             return object(value);
         } else {
-            return Proxies::proxyFor(owner, container, key);
+            return Proxies::proxyFor(owner, container, [key](const Container& c) {
+                return c.count(key) != 0 ? std::optional<int>(key) : std::nullopt;
+            });
         }
     }
 
@@ -141,8 +145,9 @@ private:
         if (PySlice_Check(key)) slicing();
         const std::optional<int> k = keyOf(key);
         Container& container = target<Container>(self.source());
-        if (!k || container.count(*k) == 0) raiseError(PyExc_KeyError, "Invalid key");
-        return valueAt(self.source(), container, *k);
+        std::optional<object> value = k ? valueAt(self.source(), container, *k) : std::nullopt;
+        if (!value) raiseError(PyExc_KeyError, "Invalid key");
+        return *value;
     }
 
     static void setItem(Self self, PyObject* key, PyObject* value) {
@@ -200,7 +205,10 @@ private:
         }
         const int key = position->first;
         walk.m_last = key;
-        return object(Entry{key, valueAt(walk.m_owner, container, key)});
+        std::optional<object> value = valueAt(walk.m_owner, container, key);
+        // Making the proxy may have run Python code that removed the key.
+        if (!value) walk.fail();
+        return object(Entry{key, *value});
     }
 
     // A map of copies gives a new copy at every call, as indexing does.

@@ -77,13 +77,20 @@ inline Py_ssize_t indexOf(PyObject* index) {
     return value;
 }
 
-// The position an index names in a vector of the size; negative indices
-// count from the end.
-inline std::size_t positionOf(Py_ssize_t index, std::size_t size) {
+// The position an index names in a vector of the size, if any; negative
+// indices count from the end.
+inline std::optional<std::size_t> positionIn(Py_ssize_t index, std::size_t size) {
     const Py_ssize_t length = static_cast<Py_ssize_t>(size);
     if (index < 0) index += length;
-    if (index < 0 || index >= length) raiseError(PyExc_IndexError, "Index out of range");
+    if (index < 0 || index >= length) return std::nullopt;
     return static_cast<std::size_t>(index);
+}
+
+// As positionIn, raising IndexError for an index outside the vector.
+inline std::size_t positionOf(Py_ssize_t index, std::size_t size) {
+    const std::optional<std::size_t> position = positionIn(index, size);
+    if (!position) raiseError(PyExc_IndexError, "Index out of range");
+    return *position;
 }
 
 // A slice as given; spanOf fits it to a vector once the size is known.

@@ -63,11 +63,13 @@ private:
         }
         const Py_ssize_t given = indexOf(index);
         Container& container = target<Container>(self.source());
-        const std::size_t position = positionOf(given, container.size());
         if constexpr (kProxies) {
-            return Proxies::proxyFor(self.source(), container, position);
+            std::optional<object> proxy = Proxies::proxyFor(
+                self.source(), container, [given](const Container& c) { return positionIn(given, c.size()); });
+            if (!proxy) raiseError(PyExc_IndexError, "Index out of range");
+            return *proxy;
         } else {
-            const Element value = container[position];
+            const Element value = container[positionOf(given, container.size())];
             return object(value);
         }
     }
