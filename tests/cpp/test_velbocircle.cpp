@@ -368,6 +368,105 @@ TEST(VelboCircle, SharedCentreLivesWithItsLastHolder)
     EXPECT_EQ(VelboNode2D::instances(), nodes + 1);
 }
 
+// A centre given by shareCenter is filed under its id by the giver: while
+// the circle it was given to lives, writes through it or its copies keep the
+// id; afterwards the copies write the id too.
+TEST(VelboCircle, FiledCentreKeepsItsIdWhileItsCircleLives)
+{
+    std::shared_ptr<VelboNode2D> node(new VelboNode2D(1.0, 2.0, 4));
+    std::unique_ptr<VelboCircle> filer(new VelboCircle(3));
+    filer->shareCenter(node);
+    VelboCircle copy(*filer);
+    VelboCircle assigned;
+    assigned = copy;
+    const std::unique_ptr<VelboCircle> cloned(filer->clone());
+
+    struct Write {
+        const char* what;
+        VelboCircle* through;
+    };
+    const Write writes[] = {
+        {"the filer", filer.get()}, {"a copy", &copy}, {"an assigned copy", &assigned}, {"a clone", cloned.get()}};
+    double x = 10.0;
+    for (const Write& w : writes) {
+        SCOPED_TRACE(w.what);
+        EXPECT_TRUE(w.through->centerIdKept());
+        w.through->setCenterNode(VelboNode2D(x, x + 1.0, 9));
+        EXPECT_TRUE(*node == VelboNode2D(x, x + 1.0, 4));
+        x += 10.0;
+    }
+    // Assigning a circle to itself keeps its filing.
+    VelboCircle& self = *filer;
+    *filer = self;
+    EXPECT_TRUE(filer->centerIdKept());
+
+    filer.reset();
+    EXPECT_FALSE(copy.centerIdKept());
+    copy.setCenterNode(VelboNode2D(5.0, 6.0, 7));
+    EXPECT_TRUE(*node == VelboNode2D(5.0, 6.0, 7));
+}
+
+TEST(VelboCircle, OtherCentresTakeTheWrittenId)
+{
+    VelboNode2D unowned(1.0, 2.0, 4);
+    std::shared_ptr<VelboNode2D> shared(new VelboNode2D(1.0, 2.0, 4));
+    VelboNode2D elsewhere(0.0, 0.0, 8);
+
+    VelboCircle byPointer;
+    byPointer.setCenter(&unowned);
+    VelboCircle repointed;
+    repointed.shareCenter(shared);
+    repointed.setCenter(&elsewhere);
+    VelboCircle made;
+    made.setCenterNode(VelboNode2D(0.0, 0.0, 1));
+    VelboCircle owned;
+    owned.shareCenter(shared);
+    owned.ownCenter();
+
+    for (VelboCircle* c : {&byPointer, &repointed, &made, &owned}) {
+        EXPECT_FALSE(c->centerIdKept());
+        c->setCenterNode(VelboNode2D(3.0, 4.0, 5));
+        EXPECT_TRUE(c->getNodeCenter() == VelboNode2D(3.0, 4.0, 5));
+    }
+    EXPECT_EQ(unowned.id(), 5);
+    EXPECT_EQ(elsewhere.id(), 5);
+    // The owned copy wrote into a node of its own.
+    EXPECT_TRUE(*shared == VelboNode2D(1.0, 2.0, 4));
+}
+
+TEST(VelboCircle, OwnCentreIsACopyHeldByTheCircleAndItsLaterCopies)
+{
+    const unsigned int nodes = VelboNode2D::instances();
+    VelboNode2D source(1.0, 2.0, 4);
+    source.rXn() = 1.5;  // current (1.5, 2), saved (1, 2)
+    VelboCircle a(3);
+    a.setCenter(&source)->setRadius(2.0);
+
+    std::unique_ptr<VelboCircle> b(new VelboCircle(a));
+    EXPECT_EQ(b->ownCenter(), b.get());
+    ASSERT_NE(b->center(), &source);
+    EXPECT_EQ(VelboNode2D::instances(), nodes + 1);
+    EXPECT_TRUE(*b->center() == source);
+    EXPECT_TRUE(*b == a);
+
+    b->setCenterNode(VelboNode2D(7.0, 8.0, 9));
+    EXPECT_EQ(source.xn(), 1.5);
+    EXPECT_EQ(source.yn(), 2.0);
+    EXPECT_EQ(source.id(), 4);
+
+    // A later copy shares the owned node and keeps it after b is gone.
+    const VelboCircle c(*b);
+    b.reset();
+    EXPECT_EQ(VelboNode2D::instances(), nodes + 1);
+    EXPECT_TRUE(c.getNodeCenter() == VelboNode2D(7.0, 8.0, 9));
+
+    // Without a centre there is nothing to copy.
+    VelboCircle bare(5);
+    bare.ownCenter();
+    EXPECT_EQ(bare.center(), nullptr);
+    EXPECT_EQ(VelboNode2D::instances(), nodes + 1);
+}
+
 TEST(VelboCircle, CopyWithoutCentreHasNoCentre)
 {
     const VelboCircle c(2);

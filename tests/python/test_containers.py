@@ -2,6 +2,8 @@
 proxies and copies, and the refusal of plain Python containers."""
 
 import gc
+from decimal import Decimal
+from fractions import Fraction
 
 import pytest
 
@@ -852,3 +854,469 @@ def test_argument_conversion_that_removes_the_element():
     c = circles[0]
     c.radius = Sneaky(8.0, lambda: circles.__delitem__(slice(None)))
     assert c.radius == 8.0 and len(circles) == 0
+
+
+# ---------------------------------------------------------------- list and dict answers
+#
+# Each row: an operation on a sequence, what a list answers (a value, or the
+# error it raises) and so what a vector of the same numbers must answer; a
+# vector that raises is left as it was, as the list is.
+
+
+class Index:
+    """An integer that is not an int, as a NumPy integer is."""
+
+    def __init__(self, value):
+        self.value = value
+
+    def __index__(self):
+        return self.value
+
+
+try:
+    import numpy
+except ImportError:  # the NumPy rows are skipped without it
+    numpy = None
+
+needs_numpy = pytest.mark.skipif(numpy is None, reason="NumPy is not installed")
+
+
+def assign(index, value):
+    def run(s):
+        s[index] = value
+        return list(s)
+
+    return run
+
+
+def delete(index):
+    def run(s):
+        del s[index]
+        return list(s)
+
+    return run
+
+
+def np_int(value):
+    return numpy.int64(value)
+
+
+LIST_ANSWERS = [
+    # slice assignment takes an iterable only
+    ("v[0:2] = 7", assign(slice(0, 2), 7), TypeError),
+    ("v[::2] = 7", assign(slice(None, None, 2), 7), TypeError),
+    ("v[0:0] = 7", assign(slice(0, 0), 7), TypeError),
+    ("v[0:2] = [7]", assign(slice(0, 2), [7]), [7, 3]),
+    ("v[::2] = [7]", assign(slice(None, None, 2), [7]), ValueError),
+    ("v[::2] = (7, 8)", assign(slice(None, None, 2), (7, 8)), [7, 2, 8]),
+    # membership compares numbers as Python does
+    ("1.0 in v", lambda s: 1.0 in s, True),
+    ("2.5 in v", lambda s: 2.5 in s, False),
+    ("True in v", lambda s: True in s, True),
+    ("2**70 in v", lambda s: 2**70 in s, False),
+    ("-2**70 in v", lambda s: -(2**70) in s, False),
+    ("10**400 in v", lambda s: 10**400 in s, False),
+    ("nan in v", lambda s: float("nan") in s, False),
+    ("inf in v", lambda s: float("inf") in s, False),
+    ("Fraction(3) in v", lambda s: Fraction(3) in s, True),
+    ("Decimal('2.5') in v", lambda s: Decimal("2.5") in s, False),
+    ("'1' in v", lambda s: "1" in s, False),
+    ("None in v", lambda s: None in s, False),
+    # indices: ints and objects with __index__, nothing else
+    ("v[Index(1)]", lambda s: s[Index(1)], 2),
+    ("v[Index(-1)]", lambda s: s[Index(-1)], 3),
+    ("v[True]", lambda s: s[True], 2),
+    ("v[Index(1)] = 9", assign(Index(1), 9), [1, 9, 3]),
+    ("del v[Index(0)]", delete(Index(0)), [2, 3]),
+    ("v[Index(0):Index(2)]", lambda s: list(s[Index(0) : Index(2)]), [1, 2]),
+    ("v[Index(3)]", lambda s: s[Index(3)], IndexError),
+    ("v[Index(2**70)]", lambda s: s[Index(2**70)], IndexError),
+    ("v[1.0]", lambda s: s[1.0], TypeError),
+    ("v[1.0] = 9", assign(1.0, 9), TypeError),
+    ("del v['0']", delete("0"), TypeError),
+    ("v[np.int64(2)]", lambda s: s[np_int(2)], 3),
+    ("v[np.int64(0)] = 5", lambda s: assign(np_int(0), 5)(s), [5, 2, 3]),
+    ("np.int64(2) in v", lambda s: np_int(2) in s, True),
+    ("v[np.float64(1)]", lambda s: s[numpy.float64(1)], TypeError),
+]
+LIST_ANSWER_ROWS = [
+    pytest.param(*row, id=row[0], marks=[needs_numpy] if "np." in row[0] else []) for row in LIST_ANSWERS
+]
+
+
+def answer(run, seq):
+    try:
+        return run(seq)
+    except Exception as e:  # noqa: BLE001 - the error type is the answer
+        return type(e)
+
+
+@pytest.mark.parametrize("cls, values", [(vm.VInt, [1, 2, 3]), (vm.VDouble, [1.0, 2.0, 3.0])], ids=["VInt", "VDouble"])
+@pytest.mark.parametrize("what, run, expected", LIST_ANSWER_ROWS)
+def test_vector_answers_as_a_list(cls, values, what, run, expected):
+    assert answer(run, list(values)) == expected  # the row says what a list does
+    v = filled(cls, values)
+    assert answer(run, v) == expected
+    if isinstance(expected, type):
+        assert list(v) == values
+
+
+@pytest.mark.parametrize(
+    "cls, stored, probe, found",
+    [
+        (vm.VDouble, 2.0**53, 2**53, True),
+        (vm.VDouble, 2.0**53, 2**53 + 1, False),
+        (vm.VDouble, 2.0**70, 2**70, True),
+        (vm.VDouble, 2.0**70, 2**70 + 1, False),
+        (vm.VDouble, -(2.0**63), -(2**63), True),
+        (vm.VDouble, 2.0**63, 2**63 - 1, False),
+        (vm.VInt, 2**31 - 1, 2**31 - 1, True),
+        (vm.VInt, -(2**31), float(-(2**31)), True),
+        (vm.VInt, 7, 7.5, False),
+        (vm.VFloat, 2.0**70, 2**70, True),
+        (vm.VFloat, 1.0, 10**400, False),
+    ],
+)
+def test_number_membership_is_exact_as_in_a_list(cls, stored, probe, found):
+    v = filled(cls, [0, stored])
+    assert (probe in v) is found
+    if cls is not vm.VFloat:  # a VFloat rounds a probe to single precision first
+        assert (probe in list(v)) is found
+
+
+class Eraser:
+    """A probe whose comparison empties the sequence it is looked for in."""
+
+    def __init__(self):
+        self.seq = None
+
+    def __eq__(self, other):
+        del self.seq[:]
+        return False
+
+
+class Grower:
+    """A probe whose first comparison adds 99 to the sequence; it equals 99."""
+
+    def __init__(self):
+        self.seq = None
+
+    def __eq__(self, other):
+        if self.seq is not None:
+            seq, self.seq = self.seq, None
+            seq.append(99)
+        return other == 99
+
+
+@pytest.mark.parametrize("probe_class, found, left", [(Eraser, False, []), (Grower, True, [1, 2, 3, 99])])
+@pytest.mark.parametrize("cls", [vm.VInt, vm.VDouble, vm.VFloat])
+def test_membership_probe_that_changes_the_vector(cls, probe_class, found, left):
+    model = [1, 2, 3]
+    probe = probe_class()
+    probe.seq = model
+    assert (probe in model) is found and model == left
+    v = filled(cls, [1, 2, 3])
+    probe = probe_class()
+    probe.seq = v
+    assert (probe in v) is found
+    assert list(v) == left
+
+
+def test_map_keys_may_be_index_objects(cmap):
+    m, make, read, write, proxies = cmap
+    assert read(m[Index(2)]) == 2
+    assert Index(3) in m and Index(4) not in m and Index(2**70) not in m
+    m[Index(5)] = make(5)
+    del m[Index(1)]
+    assert keyed(m, read) == {2: 2, 3: 3, 5: 5}
+    with pytest.raises(KeyError):
+        m[Index(2**70)]
+    with pytest.raises(OverflowError):
+        m[Index(2**70)] = make(6)
+    if proxies:
+        assert m[Index(2)] is m[2]
+    assert keyed(m, read) == {2: 2, 3: 3, 5: 5}
+
+
+# Changing the keys inside a loop over a map raises RuntimeError at the next
+# step, whatever the size afterwards: a dict raises when it notices, a map
+# always notices. Replacing a value (test_map_values_replaced_during_iteration)
+# does not raise.
+def swap_for_next(m, key, make):
+    del m[key]
+    m[key + 10] = make(key + 10)
+
+
+def take_out_and_back(m, key, make):
+    del m[key]
+    m[key] = make(key)
+
+
+KEY_CHANGES = {
+    "delete-and-add": swap_for_next,
+    "delete-and-add-back": take_out_and_back,
+    "add": lambda m, key, make: m.__setitem__(key + 10, make(key + 10)),
+    "delete": lambda m, key, make: m.__delitem__(key),
+}
+
+
+@pytest.mark.parametrize("change", list(KEY_CHANGES.values()), ids=list(KEY_CHANGES))
+def test_map_keys_changed_during_a_loop_raise(cmap, change):
+    m, make, read, write, proxies = cmap
+    seen = []
+    it = iter(m)
+    with pytest.raises(RuntimeError):
+        for e in it:
+            seen.append(e.key())
+            if len(seen) > 5:
+                break  # would never end
+            change(m, e.key(), make)
+    assert seen == [1]
+    # The iteration stays failed, whatever comes after.
+    with pytest.raises(RuntimeError):
+        next(it)
+    # The map holds what the one change made.
+    expected = {1: 1, 2: 2, 3: 3}
+    change(expected, 1, lambda i: i)
+    assert keyed(m, read) == expected
+
+
+@pytest.mark.parametrize("cls", list(CONTRACT_MAPS))
+def test_loop_moving_each_key_up_ends_as_on_a_dict(cls):
+    cls, make, read, write = CONTRACT_MAPS[cls]
+
+    d = {1: 1}
+    with pytest.raises(RuntimeError):
+        for k in d:
+            del d[k]
+            d[k + 1] = k + 1
+    m = cls()
+    m[1] = make(1)
+    with pytest.raises(RuntimeError):
+        for e in m:
+            k = e.key()
+            if k > 5:
+                break  # would never end
+            del m[k]
+            m[k + 1] = make(k + 1)
+    assert keyed(m, read) == d == {2: 2}
+
+
+def test_finished_map_iteration_stays_finished(cmap):
+    m, make, read, write, proxies = cmap
+    it = iter(m)
+    assert [e.key() for e in it] == [1, 2, 3]
+    m[9] = make(9)
+    del m[1]
+    with pytest.raises(StopIteration):
+        next(it)
+
+
+def test_map_changed_between_iter_and_next_raises(cmap):
+    m, make, read, write, proxies = cmap
+    it = iter(m)
+    swap_for_next(m, 2, make)
+    with pytest.raises(RuntimeError, match="keys changed"):
+        next(it)
+    it = iter(m)
+    del m[1]
+    with pytest.raises(RuntimeError, match="changed size"):
+        next(it)
+
+
+# ---------------------------------------------------------------- garbage collection inside indexing
+#
+# Making the proxy that indexing hands out is an allocation, and so may run a
+# garbage collection whose finalisers change the container. A finaliser that
+# empties the container must leave indexing with IndexError (KeyError for a
+# map) or with a proxy that detaches like any other, never with a proxy of
+# an element that is gone. The collection is moved allocation by allocation
+# through the call with gc.set_threshold until it lands between the reading
+# of the index (an __index__ that says when it ran) and the return.
+
+
+class ReadIndex:
+    def __init__(self, value, state):
+        self.value = value
+        self.state = state
+
+    def __index__(self):
+        self.state["read"] = True
+        return self.value
+
+
+def vector_of(cls, make):
+    def build():
+        return filled(cls, [make(i) for i in range(3)])
+
+    return build, lambda v: v.__delitem__(slice(None)), lambda v: v.extend([make(i + 10) for i in range(3)])
+
+
+def map_of(cls, make):
+    def build():
+        m = cls()
+        for key in range(3):
+            m[key] = make(key)
+        return m
+
+    def empty(m):
+        for key in range(3):
+            del m[key]
+
+    def refill(m):
+        for key in range(3):
+            m[key] = make(key + 10)
+
+    return build, empty, refill
+
+
+GC_CONTAINERS = {
+    "VecNodes": (vector_of(vm.VecNodes, node), get_id, set_id, IndexError),
+    "VecCircles": (vector_of(vm.VecCircles, circle), get_id, set_id, IndexError),
+    "VVDouble": (vector_of(vm.VVDouble, lambda i: vdouble([i])), get_first, set_first, IndexError),
+    "MapCircles": (map_of(vm.MapCircles, circle), get_id, set_id, KeyError),
+    "MIntVDouble": (map_of(vm.MIntVDouble, lambda i: vdouble([i])), get_first, set_first, KeyError),
+}
+
+
+@pytest.mark.parametrize("kind", list(GC_CONTAINERS))
+def test_garbage_collection_while_indexing_makes_its_proxy(kind):
+    (build, empty, refill), read, write, missing = GC_CONTAINERS[kind]
+    windows = 0
+    for threshold in range(1, 40):
+        container = build()
+        state = {"read": False, "returned": False, "window": False}
+
+        class Finaliser:
+            def __del__(self):
+                state["window"] = state["read"] and not state["returned"]
+                empty(container)
+
+        gc.collect()
+        garbage = Finaliser()
+        garbage.cycle = garbage
+        del garbage
+        thresholds = gc.get_threshold()
+        gc.set_threshold(threshold)
+        try:
+            try:
+                proxy = container[ReadIndex(2, state)]
+            except missing:
+                proxy = None
+            state["returned"] = True
+        finally:
+            gc.set_threshold(*thresholds)
+        gc.collect()  # the finaliser has run by now
+        assert len(container) == 0
+        windows += state["window"]
+        if state["window"]:
+            assert proxy is None
+        if proxy is not None:
+            # Detached when the finaliser emptied the container after the call.
+            assert read(proxy) == 2
+            refill(container)
+            assert container[2] is not proxy
+            write(proxy, 40)
+            assert read(container[2]) == 12
+        del proxy, container
+    # The collection did land inside the call.
+    assert windows > 0
+
+
+# ---------------------------------------------------------------- circle copies
+#
+# A circle put into a container is a copy with a centre node of its own. Each
+# row makes, in a modeller m whose circle 1 sits on node 3, a source circle
+# and a copy of it; writing the centre of either leaves the other as it was.
+# A source taken from getCircles shares the modeller's node.
+
+
+def modeller_circle(m):
+    return m.getCircles()[1]
+
+
+def appended(m):
+    source, w = modeller_circle(m), vm.VecCircles()
+    w.append(source)
+    return source, w[0]
+
+
+def extended(m):
+    source, w = modeller_circle(m), vm.VecCircles()
+    w.extend(iter([source]))
+    return source, w[0]
+
+
+def slice_copied(m):
+    v = vm.VecCircles()
+    v.append(circle(1))
+    v[0].center = vm.VelboNode2D(1.0, 1.0, 3)
+    return v[0], v[0:1][0]
+
+
+def slice_assigned(m):
+    source, w = modeller_circle(m), filled(vm.VecCircles, [circle(9)])
+    w[0:1] = [source]
+    return source, w[0]
+
+
+def item_assigned(m):
+    source, w = modeller_circle(m), filled(vm.VecCircles, [circle(9)])
+    w[0] = source
+    return source, w[0]
+
+
+def map_assigned(m):
+    source, w = modeller_circle(m), vm.MapCircles()
+    w[4] = source
+    return source, w[4]
+
+
+def map_assigned_within(m):
+    circles = m.getCircles()
+    circles[2] = circles[1]
+    return circles[1], circles[2]
+
+
+def detached(m):
+    circles = m.getCircles()
+    copy = circles[1]
+    del circles[1]
+    return modeller_circle(m), copy
+
+
+CIRCLE_COPIES = {
+    "append": appended,
+    "extend": extended,
+    "slice-copy": slice_copied,
+    "slice-assignment": slice_assigned,
+    "item-assignment": item_assigned,
+    "map-assignment": map_assigned,
+    "map-assignment-within-a-result": map_assigned_within,
+    "detached-proxy": detached,
+}
+
+
+def centre(c):
+    n = c.center
+    return (n.id, n.xn, n.yn)
+
+
+@pytest.mark.parametrize("put", list(CIRCLE_COPIES.values()), ids=list(CIRCLE_COPIES))
+def test_circle_copy_has_a_centre_of_its_own(current, put):
+    m = current
+    assert m.addNode(3, 1.0, 1.0)
+    assert m.addCircle(1, 3, 6.0)
+    source, copy = put(m)
+    assert centre(source) == centre(copy) == (3, 1.0, 1.0)
+    assert copy.radius == source.radius
+
+    source.center = vm.VelboNode2D(2.0, 2.0, 3)
+    assert centre(copy) == (3, 1.0, 1.0)
+    copy.center = vm.VelboNode2D(5.0, 6.0, 7)
+    assert centre(source) == (3, 2.0, 2.0)
+    assert centre(copy) == (7, 5.0, 6.0)
+    # The modeller's node moved with a source taken from it, never with the copy.
+    assert m.setNodeY(3, 4.0)
+    assert centre(copy) == (7, 5.0, 6.0)
+    assert m.getNodeX(3) == (1.0 if put is slice_copied else 2.0)

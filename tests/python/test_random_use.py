@@ -204,6 +204,12 @@ class Run:
                     record.where = moved
         self.verify_holder(h)
 
+    def map_keys_changed(self, h):
+        """A key added or removed: the map's unfinished iterators raise from now on."""
+        for holder, _, state in self.iterators:
+            if holder is h and holder.is_map:
+                state["keys"] = True
+
     def map_detach(self, h, key):
         for record in self.taken.values():
             if record.holder is h and record.attached and record.where == key:
@@ -326,12 +332,15 @@ class Run:
             h.obj[key] = h.make(m)
             if key in h.marks:
                 self.map_detach(h, key)
+            else:
+                self.map_keys_changed(h)
             h.marks[key] = m
         elif choice == 2:
             self.what = "del m[%d]" % key
             if key in h.marks:
                 del h.obj[key]
                 self.map_detach(h, key)
+                self.map_keys_changed(h)
                 del h.marks[key]
             else:
                 with pytest.raises(KeyError):
@@ -358,7 +367,7 @@ class Run:
                     call()
         elif choice in (7, 8):
             self.what = "iter"
-            state = {"size": len(h.marks), "last": None, "done": False, "changed": False}
+            state = {"keys": False, "last": None, "done": False, "changed": False}
             self.iterators.append([h, iter(h.obj), state])
         elif choice == 9:
             self.what = "entries"
@@ -391,7 +400,7 @@ class Run:
             else:
                 self.check(h.read(e) == h.marks[i])
             return
-        if state["changed"] or (not state["done"] and len(h.marks) != state["size"]):
+        if state["changed"] or (not state["done"] and state["keys"]):
             state["changed"] = True
             with pytest.raises(RuntimeError):
                 next(it)

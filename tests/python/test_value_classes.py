@@ -189,7 +189,7 @@ def test_radius_is_stored_without_a_test():
     assert c.radius == -3.0
 
 
-def test_assigned_centre_is_created_once_and_shared_by_copies():
+def test_assigned_centre_is_created_once_and_copied_into_containers():
     before = live_nodes()
     c = vm.VelboCircle(1)
     c.center = vm.VelboNode2D(1.0, 2.0, 3)
@@ -199,10 +199,12 @@ def test_assigned_centre_is_created_once_and_shared_by_copies():
     c.center = vm.VelboNode2D(4.0, 5.0, 6)
     assert live_nodes() == before + 1
 
+    # The container keeps a copy with a centre of its own.
     circles = vm.VecCircles()
     circles.append(c)
+    assert live_nodes() == before + 2
     circles[0].center = vm.VelboNode2D(7.0, 8.0, 9)
-    assert as_tuple(c.center) == (9, 7.0, 8.0)
+    assert as_tuple(c.center) == (6, 4.0, 5.0)
     del c
     assert as_tuple(circles[0].center) == (9, 7.0, 8.0)
     assert live_nodes() == before + 1
@@ -254,10 +256,38 @@ def test_centre_of_a_modeller_circle_writes_the_modeller_node(current):
     circle.center = vm.VelboNode2D(2.0, 3.0, 9)
     assert live_nodes() == before
     assert (m.getNodeX(3), m.getNodeY(3)) == (2.0, 3.0)
-    assert list(m.getCirclesIds()[1]) == [9]
+    # The modeller files its nodes by id: the node moves and keeps its id.
+    assert list(m.getCirclesIds()[1]) == [3]
+    assert as_tuple(circle.center) == (3, 2.0, 3.0)
     # Reading the centre after a change of the node sees the change.
     assert m.setNodeY(3, -1.0)
-    assert as_tuple(circle.center) == (9, 2.0, -1.0)
+    assert as_tuple(circle.center) == (3, 2.0, -1.0)
+
+
+# Writing a centre shared with the modeller, with the id of another node or
+# with none (0), moves the bar's node only: the modeller's tables agree.
+@pytest.mark.parametrize(
+    "take",
+    [
+        lambda m: m.getCircles()[1],
+        lambda m: next(iter(m.getCircles())).data(),
+        lambda m: vm.toPythonDict(m.getCircles())[1],
+    ],
+    ids=["indexing", "iteration", "dict"],
+)
+@pytest.mark.parametrize("given_id", [1, 0, 10])
+def test_modeller_node_keeps_its_id_when_a_centre_is_written(current, take, given_id):
+    m = current
+    assert m.addNode(10, 50.0, 450.0)
+    assert m.addNode(1, 0.0, 0.0)
+    assert m.addCircle(1, 10, 8.0)
+    take(m).center = vm.VelboNode2D(60.0, 440.0, given_id)
+    assert [e.key() for e in m.getNodes()] == [1, 10]
+    assert [as_tuple(e.data()) for e in m.getNodes()] == [(1, 0.0, 0.0), (10, 60.0, 440.0)]
+    assert m.nodesSize() == 2
+    assert (m.getNodeX(10), m.getNodeY(10), m.getNodeX(1)) == (60.0, 440.0, 0.0)
+    assert list(m.getCirclesIds()[1]) == [10]
+    assert as_tuple(m.getCircles()[1].center) == (10, 60.0, 440.0)
 
 
 # A circle taken from the modeller shares the modeller's centre node and

@@ -6,7 +6,8 @@
 // whatever happens to the container's storage. The container methods report
 // every change to the registry below, which keeps the positions up to date
 // and detaches the proxies of elements that are removed or replaced: a
-// detached proxy holds a copy of the element's last value from then on.
+// detached proxy holds a copy of the element's last value from then on, of
+// its own (own-copy.h).
 
 #include <boost/python.hpp>
 
@@ -17,6 +18,8 @@
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "own-copy.h"
 
 namespace velbopy {
 
@@ -110,18 +113,25 @@ public:
     // Registers the Python class of the proxies; once, at module load.
     static void registerProxyClass() { boost::python::register_ptr_to_python<ElementRef<Container>>(); }
 
-    // The proxy of the element at key in container, owned by the Python object owner.
-    static boost::python::object proxyFor(const boost::python::object& owner, Container& container,
-                                          const Key& key) {
-        if (PyObject* existing = find(container, key))
-            return boost::python::object(boost::python::handle<>(boost::python::borrowed(existing)));
-        auto state = std::make_shared<State>(owner, container, key);
+    // The proxy of the element that locate(container) gives the key of, owned
+    // by the Python object owner; nothing when locate gives no key.
+    template <class Locate>
+    static std::optional<boost::python::object> proxyFor(const boost::python::object& owner,
+                                                         Container& container, Locate locate) {
+        std::optional<Key> key = locate(container);
+        if (!key) return std::nullopt;
+        if (PyObject* existing = find(container, *key)) return borrowedObject(existing);
+        auto state = std::make_shared<State>(owner, container, *key);
         boost::python::object proxy{ElementRef<Container>(state)};
-        // Making the Python object may run Python code (a garbage collection)
-        // that hands out a proxy of the same element first: that one wins.
-        if (PyObject* existing = find(container, key))
-            return boost::python::object(boost::python::handle<>(boost::python::borrowed(existing)));
-        groups()[&container][key] = state.get();
+        // Making the Python object may have run Python code (a garbage
+        // collection and its finalisers) that changed the container or handed
+        // out a proxy of the same element: look again, and register the new
+        // proxy only where nothing has run since.
+        key = locate(container);
+        if (!key) return std::nullopt;
+        if (PyObject* existing = find(container, *key)) return borrowedObject(existing);
+        state->m_key = *key;
+        groups()[&container][*key] = state.get();
         state->m_self = proxy.ptr();
         return proxy;
     }
@@ -143,7 +153,8 @@ public:
                     m_staying.emplace(*moved, state);
                 } else {
                     const Element* element = state->element();
-                    std::unique_ptr<Element> copy(element != nullptr ? new Element(*element) : new Element());
+                    std::unique_ptr<Element> copy(element != nullptr ? new Element(ownCopy(*element))
+                                                                     : new Element());
                     m_leaving.emplace_back(state, std::move(copy));
                 }
             }
@@ -186,6 +197,10 @@ private:
     static Groups& groups() {
         static Groups* all = new Groups;
         return *all;
+    }
+
+    static boost::python::object borrowedObject(PyObject* object) {
+        return boost::python::object(boost::python::handle<>(boost::python::borrowed(object)));
     }
 
     static PyObject* find(const Container& container, const Key& key) {

@@ -8,14 +8,16 @@
 // (class "map_indexing_suite_" + map class name + "_entry", with key() and
 // data()); an entry keeps its key and, in data(), the proxy or copy of the
 // value made when the entry was, so it stays valid after any later change.
-// As with a dict, changing the map's size while iterating over it makes the
-// iteration raise RuntimeError.
+// As with a dict, adding or removing a key while iterating over the map makes
+// the iteration raise RuntimeError (replacing a value does not).
 
 #include <boost/python.hpp>
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "element-proxy.h"
 #include "python-args.h"
@@ -65,26 +67,77 @@ private:
         object data = object(Value());
     };
 
+    // The progress of one iteration; while it lives it is told of every key
+    // added to or removed from its map.
+    class Walk {
+    public:
+        Walk(const object& owner, Container& container)
+            : m_owner(owner), m_container(container), m_size(container.size()) {
+            walks().emplace(&container, this);
+        }
+        ~Walk() {
+            const auto [first, last] = walks().equal_range(&m_container);
+            for (auto it = first; it != last; ++it) {
+                if (it->second == this) {
+                    walks().erase(it);
+                    break;
+                }
+            }
+        }
+        Walk(const Walk&) = delete;
+        Walk& operator=(const Walk&) = delete;
+
+        // Every walk over the container learns that its keys changed.
+        static void keysChanged(const Container& container) {
+            const auto [first, last] = walks().equal_range(&container);
+            for (auto it = first; it != last; ++it) it->second->m_keysChanged = true;
+        }
+
+        // Raises RuntimeError, now and at every later step.
+        [[noreturn]] void fail() {
+            if (m_failure == nullptr)
+                m_failure = m_container.size() != m_size ? "map changed size during iteration"
+                                                         : "map keys changed during iteration";
+            raiseError(PyExc_RuntimeError, m_failure);
+        }
+
+        object m_owner;  // keeps the map alive
+        Container& m_container;
+        std::size_t m_size;         // when the iteration began
+        std::optional<int> m_last;  // the key of the last entry handed out
+        bool m_done = false;        // the end was reached
+        bool m_keysChanged = false;
+        const char* m_failure = nullptr;  // once set, every next call raises it
+
+    private:
+        // Never destroyed: iterators may outlive the static objects at process exit.
+        static std::unordered_multimap<const Container*, Walk*>& walks() {
+            static auto* all = new std::unordered_multimap<const Container*, Walk*>;
+            return *all;
+        }
+    };
+
+    // The Python iterator holds its walk by a shared pointer, so that the
+    // walk's address, which the map's changes reach, never moves.
     struct Iterator {
-        object owner;
-        Container* container;
-        std::size_t size;         // when the iteration began
-        std::optional<int> last;  // the key of the last entry handed out
-        bool done;                // the end was reached
-        bool changed;             // the map's size changed: every next call raises
+        std::shared_ptr<Walk> walk;
     };
 
     static std::size_t size(const Container& container) { return container.size(); }
 
     [[noreturn]] static void slicing() { raiseError(PyExc_RuntimeError, "Slicing not supported"); }
 
-    // What indexing hands out for the value under key, which is in the map.
-    static object valueAt(const object& owner, Container& container, int key) {
+    // What indexing hands out for the value under key; nothing when the key
+    // is not in the map (making a proxy may run Python code that removes it).
+    static std::optional<object> valueAt(const object& owner, Container& container, int key) {
+        if (container.count(key) == 0) return std::nullopt;
         if constexpr (Copies) {
             const Value value = container.at(key);
             return object(value);
         } else {
-            return Proxies::proxyFor(owner, container, key);
+            return Proxies::proxyFor(owner, container, [key](const Container& c) {
+                return c.count(key) != 0 ? std::optional<int>(key) : std::nullopt;
+            });
         }
     }
 
@@ -92,8 +145,9 @@ private:
         if (PySlice_Check(key)) slicing();
         const std::optional<int> k = keyOf(key);
         Container& container = target<Container>(self.source());
-        if (!k || container.count(*k) == 0) raiseError(PyExc_KeyError, "Invalid key");
-        return valueAt(self.source(), container, *k);
+        std::optional<object> value = k ? valueAt(self.source(), container, *k) : std::nullopt;
+        if (!value) raiseError(PyExc_KeyError, "Invalid key");
+        return *value;
     }
 
     static void setItem(Self self, PyObject* key, PyObject* value) {
@@ -103,7 +157,9 @@ private:
         const std::optional<int> k = keyOf(key);
         if (!k) raiseError(PyExc_OverflowError, "Python int too large to convert to C int");
         Container& container = target<Container>(self.source());
+        const bool added = container.count(*k) == 0;
         change(container, *k, [&] { container.insert_or_assign(*k, std::move(*v)); });
+        if (added) Walk::keysChanged(container);
     }
 
     static void deleteItem(Self self, PyObject* key) {
@@ -112,38 +168,47 @@ private:
         Container& container = target<Container>(self.source());
         if (!k || container.count(*k) == 0) raiseError(PyExc_KeyError, "Invalid key");
         change(container, *k, [&] { container.erase(*k); });
+        Walk::keysChanged(container);
     }
 
     static bool contains(Self self, PyObject* key) {
-        if (!PyLong_Check(key)) return false;
+        if (!PyIndex_Check(key)) return false;
         const std::optional<int> k = keyOf(key);
         return k && target<Container>(self.source()).count(*k) != 0;
     }
 
+    // The walk starts once its iterator object is made: whatever making it
+    // ran (a garbage collection) happened before the iteration.
     static object iterate(Self self) {
+        object iterator{Iterator{}};
         Container& container = target<Container>(self.source());
-        return object(Iterator{self.source(), &container, container.size(), std::nullopt, false, false});
+        Iterator& held = boost::python::extract<Iterator&>(iterator);
+        held.walk = std::make_shared<Walk>(self.source(), container);
+        return iterator;
     }
 
     static object itself(const object& iterator) { return iterator; }
 
-    // Walks by key, so a change of the map never leaves it on a lost element.
+    // Walks by key, in ascending order; raises as a dict does once a key was
+    // added or removed, whatever the size.
     static object next(Iterator& it) {
-        if (it.changed || (!it.done && it.container->size() != it.size)) {
-            it.changed = true;
-            raiseError(PyExc_RuntimeError, "map changed size during iteration");
-        }
-        const auto position = it.done ? it.container->end()
-                              : it.last ? it.container->upper_bound(*it.last)
-                                        : it.container->begin();
-        if (position == it.container->end()) {
-            it.done = true;
+        Walk& walk = *it.walk;
+        if (walk.m_failure != nullptr || (!walk.m_done && walk.m_keysChanged)) walk.fail();
+        Container& container = walk.m_container;
+        const auto position = walk.m_done ? container.end()
+                              : walk.m_last ? container.upper_bound(*walk.m_last)
+                                            : container.begin();
+        if (position == container.end()) {
+            walk.m_done = true;
             PyErr_SetNone(PyExc_StopIteration);
             boost::python::throw_error_already_set();
         }
         const int key = position->first;
-        it.last = key;
-        return object(Entry{key, valueAt(it.owner, *it.container, key)});
+        walk.m_last = key;
+        std::optional<object> value = valueAt(walk.m_owner, container, key);
+        // Making the proxy may have run Python code that removed the key.
+        if (!value) walk.fail();
+        return object(Entry{key, *value});
     }
 
     // A map of copies gives a new copy at every call, as indexing does.

@@ -58,16 +58,18 @@ private:
             const SliceSpan span = spanOf(slice, container.size());
             Container part;
             part.reserve(span.length);
-            for (std::size_t i = 0; i < span.length; ++i) part.push_back(container[span.at(i)]);
+            for (std::size_t i = 0; i < span.length; ++i) part.push_back(ownCopy(container[span.at(i)]));
             return object(part);
         }
         const Py_ssize_t given = indexOf(index);
         Container& container = target<Container>(self.source());
-        const std::size_t position = positionOf(given, container.size());
         if constexpr (kProxies) {
-            return Proxies::proxyFor(self.source(), container, position);
+            std::optional<object> proxy = Proxies::proxyFor(
+                self.source(), container, [given](const Container& c) { return positionIn(given, c.size()); });
+            if (!proxy) raiseError(PyExc_IndexError, "Index out of range");
+            return *proxy;
         } else {
-            const Element value = container[position];
+            const Element value = container[positionOf(given, container.size())];
             return object(value);
         }
     }
@@ -77,9 +79,9 @@ private:
             setSlice(self.source(), sliceOf(index), value);
             return;
         }
+        const Py_ssize_t given = indexOf(index);
         std::optional<Element> element = valueOf<Element>(value);
         if (!element) raiseError(PyExc_TypeError, "Invalid assignment");
-        const Py_ssize_t given = indexOf(index);
         Container& container = target<Container>(self.source());
         const std::size_t position = positionOf(given, container.size());
         change(container, [&](std::size_t k) { return k == position ? none() : std::optional(k); },
@@ -103,15 +105,11 @@ private:
             [&] { container.erase(container.begin() + static_cast<std::ptrdiff_t>(position)); });
     }
 
-    // A value that converts to one element replaces the slice by that
-    // element; anything else must be an iterable of elements.
+    // The value must be an iterable of elements, as for a list.
     static void setSlice(const object& self, const Slice& slice, PyObject* value) {
-        std::vector<Element> items;
-        if (std::optional<Element> one = valueOf<Element>(value)) {
-            items.push_back(std::move(*one));
-        } else {
-            items = valuesOf<Element>(value, "Invalid sequence element");
-        }
+        const char* notIterable =
+            slice.step == 1 ? "can only assign an iterable" : "must assign iterable to extended slice";
+        const std::vector<Element> items = valuesOf<Element>(value, "Invalid sequence element", notIterable);
         Container& container = target<Container>(self);
         const SliceSpan span = spanOf(slice, container.size());
         if (span.step == 1) {
@@ -164,11 +162,31 @@ private:
             [&] { container.swap(result); });
     }
 
+    // Class elements compare with their own equality; numbers as a list of
+    // them would (1.0 is in a VInt holding 1, 2**70 in none).
     static bool contains(Self self, PyObject* value) {
-        const std::optional<Element> probe = valueOf<Element>(value);
-        if (!probe) return false;
-        const Container& container = target<Container>(self.source());
-        return std::find(container.begin(), container.end(), *probe) != container.end();
+        if constexpr (kProxies) {
+            const std::optional<Element> probe = valueOf<Element>(value);
+            return probe && holds(target<Container>(self.source()), *probe);
+        } else {
+            const NumberProbe<Element> probe = numberProbeOf<Element>(value);
+            if (probe.plain) return probe.value && holds(target<Container>(self.source()), *probe.value);
+            // Anything else compares itself with each element, which may run
+            // Python code that changes the vector: each step looks again.
+            for (std::size_t i = 0;; ++i) {
+                const Container& container = target<Container>(self.source());
+                if (i >= container.size()) return false;
+                const Element element = container[i];
+                const object item(element);
+                const int equal = PyObject_RichCompareBool(item.ptr(), value, Py_EQ);
+                if (equal < 0) boost::python::throw_error_already_set();
+                if (equal != 0) return true;
+            }
+        }
+    }
+
+    static bool holds(const Container& container, const Element& probe) {
+        return std::find(container.begin(), container.end(), probe) != container.end();
     }
 
     // The interpreter's own sequence iterator: it indexes the vector from 0

@@ -33,17 +33,23 @@ VelboCircle::VelboCircle(const VelboCircle& other)
       m_radius(other.m_radius),
       m_nextCircle(nullptr),
       m_beforeCircle(nullptr),
-      m_heldCenter(other.m_heldCenter)
+      m_heldCenter(other.m_heldCenter),
+      m_centerFiledBy(other.m_centerFiledBy)
 {
 }
 
 VelboCircle& VelboCircle::operator=(const VelboCircle& other)
 {
     // Id and geometry only: law, mesh and links stay.
+    if (&other == this) {
+        return *this;
+    }
     setId(other.id());
     m_center = other.m_center;
     m_radius = other.m_radius;
     m_heldCenter = other.m_heldCenter;
+    m_centerFiling.reset();
+    m_centerFiledBy = other.m_centerFiledBy;
     return *this;
 }
 
@@ -87,6 +93,8 @@ VelboCircle* VelboCircle::setCenter(VelboNode2D* center)
 {
     if (center != m_heldCenter.get()) {
         m_heldCenter.reset();
+        m_centerFiling.reset();
+        m_centerFiledBy.reset();
     }
     m_center = center;
     return this;
@@ -96,6 +104,19 @@ VelboCircle* VelboCircle::shareCenter(const std::shared_ptr<VelboNode2D>& center
 {
     m_heldCenter = center;
     m_center = center.get();
+    m_centerFiling = std::make_shared<const bool>(true);
+    m_centerFiledBy = m_centerFiling;
+    return this;
+}
+
+VelboCircle* VelboCircle::ownCenter()
+{
+    if (m_center != nullptr) {
+        m_heldCenter.reset(new VelboNode2D(*m_center));
+        m_center = m_heldCenter.get();
+    }
+    m_centerFiling.reset();
+    m_centerFiledBy.reset();
     return this;
 }
 
@@ -111,9 +132,17 @@ void VelboCircle::setCenterNode(const VelboNode2D& center)
         // by every copy made from it from now on.
         m_heldCenter.reset(new VelboNode2D(center));
         m_center = m_heldCenter.get();
+        m_centerFiling.reset();
+        m_centerFiledBy.reset();
         return;
     }
+    // A filed node changing its id would no longer be where its holder
+    // looks it up: it takes the coordinates only.
+    const int id = m_center->id();
     *m_center = center;
+    if (centerIdKept()) {
+        m_center->setId(id);
+    }
 }
 
 VelboCircle* VelboCircle::setRadius(double radius)
