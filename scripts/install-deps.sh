@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the system packages the build and the tests need (Debian 12).
 set -euo pipefail
-pkgs=(g++ cmake make python3-dev python3-pytest libboost1.81-dev libboost-python1.81-dev libgtest-dev googletest)
+pkgs=(g++ cmake make python3-dev python3-pytest python3-numpy libboost1.81-dev libboost-python1.81-dev libgtest-dev googletest)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
