@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "domain_sections.h"
 #include "live_counts.h"
 #include "stream_capture.h"
 #include "threads_setting.h"
@@ -705,6 +706,61 @@ TEST_F(VelboModelerDomain, SectionSymmetricAboutItsVerticalAxisGivesASymmetricDo
             EXPECT_NEAR(fz[k], fz[mirror], 1e-12 * fzScale);
             EXPECT_NEAR(mx[k], mx[mirror], kMomentTolerance * scale);
             EXPECT_NEAR(my[k], -my[mirror], kMomentTolerance * scale);
+        }
+    }
+}
+
+TEST(VelboModelerDomainPath, EveryDirectionEndsInUniformCompressionAndFzNeverRises)
+{
+    // The reference sections: reinforced on both sides, on one side only,
+    // with bars near the barycentre of a T, with their lowest bars exactly
+    // at the pivot depth, and with bars near one edge. In every direction,
+    // however deep its lowest bar, the path runs from uniform tension to
+    // uniform compression: concrete at fcd, bars at -fyd, the moments about
+    // the concrete barycentre those of the bars alone, in the section's
+    // frame. Along the path every fibre is compressed further or stays on a
+    // constant piece of its law, so Fz never rises (but for rounding).
+    for (const domain_sections::Named& section : domain_sections::all()) {
+        for (const auto& [degreeDivision, ratioDivision] : domain_sections::divisions()) {
+            SCOPED_TRACE(section.name + " " + std::to_string(degreeDivision) + " " + std::to_string(ratioDivision));
+            StreamCapture capture;
+            VelboModeler modeler;
+            section.build(modeler);
+            const VelboNode2D g = modeler.calcSolidBarycenter();
+            const MIntVDouble nodes = modeler.getNodesCoords();
+            const MIntVDouble radii = modeler.getCirclesRadius();
+            double bars = 0.0, barsMx = 0.0, barsMy = 0.0, size = 0.0;
+            for (const auto& [circle, centre] : modeler.getCirclesIds()) {
+                const double r = radii.at(circle)[0];
+                const std::vector<double>& xy = nodes.at(centre[0]);
+                const double area = r * (r * kPi);
+                bars += area;
+                barsMx += area * (xy[1] - g.yn());
+                barsMy += area * (xy[0] - g.xn());
+            }
+            for (const auto& [id, xy] : nodes) {
+                size = std::max({size, std::fabs(xy[0] - g.xn()), std::fabs(xy[1] - g.yn())});
+            }
+            const double fzCompression = kFcd * modeler.calcSolidArea() - kFyd * bars;
+            const double fzTolerance = 1e-12 * std::fabs(fzCompression);
+
+            ASSERT_TRUE(modeler.buildDomain(degreeDivision, ratioDivision, false));
+            const VDouble fz = modeler.fzVector();
+            const VDouble mx = modeler.mxVector();
+            const VDouble my = modeler.myVector();
+            const int steps = ratioDivision + 1;
+            ASSERT_EQ(fz.size(), static_cast<size_t>(steps * (4 * degreeDivision + 1)));
+            for (int i = 0; i <= 4 * degreeDivision; ++i) {
+                SCOPED_TRACE("direction " + std::to_string(i));
+                const int last = i * steps + ratioDivision;
+                EXPECT_NEAR(fz[last], fzCompression, fzTolerance);
+                EXPECT_NEAR(mx[last], -kFyd * barsMx, fzTolerance * size);
+                EXPECT_NEAR(my[last], -kFyd * barsMy, fzTolerance * size);
+                for (int j = 1; j <= ratioDivision; ++j) {
+                    EXPECT_LE(fz[i * steps + j], fz[i * steps + j - 1] + fzTolerance) << "step " << j;
+                }
+            }
+            EXPECT_NEAR(modeler.domainBounding()[0], fzCompression, fzTolerance);
         }
     }
 }

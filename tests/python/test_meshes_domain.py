@@ -243,6 +243,30 @@ def test_build_domain_of_the_rectangle(rc_section, capfd):
     )
 
 
+def test_domain_of_a_beam_reinforced_on_one_side_ends_in_uniform_compression(current):
+    """Three bars of radius 10, 50 above the bottom face of a 300 x 500 beam,
+    none at the top: in the directions that put them on the compressed side
+    the lowest bar lies far above the depth of the interior pivot. Every
+    direction still runs on to uniform compression, Fz falling all the way."""
+    m = current
+    for node, (x, y) in enumerate(((0.0, 0.0), (300.0, 0.0), (300.0, 500.0), (0.0, 500.0)), start=1):
+        assert m.addNode(node, x, y)
+    assert m.addTriangle(1, 1, 2, 3)
+    assert m.addTriangle(2, 1, 3, 4)
+    for circle, x in enumerate((50.0, 150.0, 250.0), start=1):
+        assert m.addNode(10 + circle, x, 450.0)
+        assert m.addCircle(circle, 10 + circle, 10.0)
+    assert m.buildDomain(8, 20, False)
+    fz = list(m.fzVector())
+    steps = 21
+    assert len(fz) == 33 * steps
+    compression = -(150000.0 * FCD + 3 * 100.0 * math.pi * FYD)
+    paths = [fz[i * steps:(i + 1) * steps] for i in range(33)]
+    assert [path[-1] for path in paths] == pytest.approx([compression] * 33, rel=1e-12)
+    for path in paths:
+        assert all(b <= a + 1e-12 * -compression for a, b in zip(path, path[1:]))
+
+
 def _threads_of_the_process():
     return len(os.listdir("/proc/self/task"))
 

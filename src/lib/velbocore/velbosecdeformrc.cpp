@@ -161,7 +161,10 @@ double VelboSecDeformRC::yPivot() const
 
 double VelboSecDeformRC::deformationMaxLength() const
 {
-    return VelboStrainPath::length(m_limits());
+    // The path of the current direction: longer where the lowest bar lies
+    // above the pivot depth.
+    const VelboStrainPath::Limits limits = m_limits();
+    return VelboStrainPath(limits, m_ranges()).length();
 }
 
 double VelboSecDeformRC::xOverCompression() const
