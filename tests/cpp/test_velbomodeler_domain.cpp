@@ -549,6 +549,14 @@ TEST(VelboModelerDomainChecks, BuildRefusesSectionsWithoutADomain)
              m.addCircle(1, 11, 10.0);
          },
          span + "negative height at 270 degrees: the lowest bar lies above the top of the concrete !!!\n"},
+        // A finite radius whose area overflows: the first point, in uniform
+        // tension, has an infinite Fz.
+        {"a bar whose area overflows",
+         [](VelboModeler& m) {
+             m.addNode(11, 40.0, 460.0);
+             m.addCircle(1, 11, 1e160);
+         },
+         "VelboSecDeformRC::interactionSurface-ERR: forces not finite at 0 degrees, ratio 0 !!!\n"},
         // The strain path follows one law of each kind: the deformator says
         // when the elements of a kind do not share one.
         {"a fifth bar of another law",
@@ -628,7 +636,7 @@ TEST(VelboModelerDomainChecks, ABarOnACornerGivesNoDomainAndNoQueryAnswers)
             EXPECT_FALSE(modeler.buildDomain(2, 5, false));
             EXPECT_EQ(capture.err(),
                       "VelboSecDeformRC::interactionSurface-ERR: strain span of zero height at 180 degrees: "
-                      "the lowest bar lies on the top edge of the concrete !!!");
+                      "the lowest bar lies on the top edge of the concrete !!!\n");
             EXPECT_EQ(capture.log(),
                       kBuildStart + kBuildDeformator + "VelboModeler::buildDomain(): end. Return false !!! \n");
             capture.clear();

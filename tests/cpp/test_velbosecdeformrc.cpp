@@ -552,7 +552,7 @@ TEST(VelboSecDeformRC, SurfaceRefusesADirectionWithoutAPositiveStrainSpan)
     // either is not a number, no plane of the path exists: the surface is
     // refused, in the first such direction, with nothing stored.
     const std::string error = "VelboSecDeformRC::interactionSurface-ERR: strain span of ";
-    const std::string onTheTop = " degrees: the lowest bar lies on the top edge of the concrete !!!";
+    const std::string onTheTop = " degrees: the lowest bar lies on the top edge of the concrete !!!\n";
     const std::string aboveTheTop = " degrees: the lowest bar lies above the top of the concrete !!!\n";
     struct Case {
         const char* name;
@@ -617,24 +617,33 @@ TEST(VelboSecDeformRC, SurfaceStoresNoPointThatIsNotFinite)
     StreamCapture capture;
     VelboSecDeformRC d(s.model.get());
     EXPECT_EQ(d.interactionSurface(2, 3, VelboSecDeformRC::ISO_UNIFORM), nullptr);
-    EXPECT_EQ(capture.err(), "VelboSecDeformRC::interactionSurface-ERR: forces not finite at 0 degrees, ratio 0 !!!");
+    EXPECT_EQ(capture.err(), "VelboSecDeformRC::interactionSurface-ERR: forces not finite at 0 degrees, ratio 0 !!!\n");
     EXPECT_EQ(VelboInteractionPoints::instances(), sets);
     EXPECT_EQ(VelboSectionForces::instances(), forces);
 }
 
-TEST(VelboSecDeformRC, SurfaceOptionErrorsChangeNothing)
+TEST(VelboSecDeformRC, SurfaceOptionAndDivisionErrorsChangeNothing)
 {
+    // The quoted messages of the options keep no line end; the lines of
+    // divisions the surface cannot make end theirs.
+    const std::string divisions =
+        "VelboSecDeformRC::interactionSurface-ERR: degree and ratio divisions must be 1 or more !!!\n";
     struct Case {
         const char* name;
         bool parabolaBars;
         int option;
+        int degreeDivision, ratioDivision;
         std::string message;
     };
     const std::vector<Case> cases = {
-        {"unknown option", false, 2, "VelboSecDeformRC::interactionSurface-ERR: Option unavailable !!!"},
-        {"negative option", false, -1, "VelboSecDeformRC::interactionSurface-ERR: Option unavailable !!!"},
-        {"skip option on parabola bars", true, VelboSecDeformRC::ISO_SKIP_SAME_BARVALUE,
+        {"unknown option", false, 2, 1, 2, "VelboSecDeformRC::interactionSurface-ERR: Option unavailable !!!"},
+        {"negative option", false, -1, 1, 2, "VelboSecDeformRC::interactionSurface-ERR: Option unavailable !!!"},
+        {"skip option on parabola bars", true, VelboSecDeformRC::ISO_SKIP_SAME_BARVALUE, 1, 2,
          "VelboSecDeformRC::interactionSurface-ERR: only for [VelboBilinear] law !!!"},
+        {"no degree division", false, VelboSecDeformRC::ISO_UNIFORM, 0, 2, divisions},
+        {"no ratio division", false, VelboSecDeformRC::ISO_SKIP_SAME_BARVALUE, 1, 0, divisions},
+        {"more points than an int holds", false, VelboSecDeformRC::ISO_UNIFORM, 1000, 1000000,
+         "VelboSecDeformRC::interactionSurface-ERR: too many points !!!\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -645,7 +654,7 @@ TEST(VelboSecDeformRC, SurfaceOptionErrorsChangeNothing)
         const unsigned int sets = VelboInteractionPoints::instances();
         VelboSecDeformRC d(s.model.get());
         StreamCapture capture;
-        EXPECT_EQ(d.interactionSurface(1, 2, c.option), nullptr);
+        EXPECT_EQ(d.interactionSurface(c.degreeDivision, c.ratioDivision, c.option), nullptr);
         EXPECT_EQ(capture.err(), c.message);
         EXPECT_EQ(VelboInteractionPoints::instances(), sets);
         EXPECT_EQ(s.model->meshesSize(), 0);
