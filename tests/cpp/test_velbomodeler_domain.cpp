@@ -611,6 +611,77 @@ TEST(VelboModelerDomainChecks, BuildRefusesSectionsWithoutADomain)
     }
 }
 
+TEST(VelboModelerDomainChecks, BuildRefusesElementsOnNodesOfAnotherModel)
+{
+    // Model 1 is a rectangle of its own (ids from 100) with its domain, and
+    // two more nodes, 8 (150, 460) and 9 (150, 250). Model 2 is a 300 x 500
+    // rectangle of four triangles meeting at a middle node, with one bar
+    // 40 above its bottom face; either may sit on a node of model 1, which a
+    // build of model 2 would not turn with the rest of the section.
+    struct Case {
+        const char* name;
+        int middle, bar;  // the node ids the triangles meet at and the bar sits on
+        std::string err;
+    };
+    const Case cases[] = {
+        {"triangles on a node of model 1", 9, 11,
+         "ERR: Cannot build domain of a model whose triangle *1* uses node *9* of another model\n"},
+        {"a bar on a node of model 1", 5, 8,
+         "ERR: Cannot build domain of a model whose circle *1* uses node *8* of another model\n"},
+        {"both", 9, 8, "ERR: Cannot build domain of a model whose triangle *1* uses node *9* of another model\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StreamCapture capture;
+        VelboModeler modeler;
+        ASSERT_TRUE(modeler.addSection(1));
+        addRectangle(modeler, 100);
+        ASSERT_TRUE(modeler.addNode(8, 150.0, 460.0));
+        ASSERT_TRUE(modeler.addNode(9, 150.0, 250.0));
+        ASSERT_TRUE(modeler.buildDomain(1, 2, false));
+        const MIntVDouble otherNodes = modeler.getNodesCoords();
+        const VDouble otherFz = modeler.fzVector();
+
+        ASSERT_TRUE(modeler.addSection(2));
+        ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
+        ASSERT_TRUE(modeler.addNode(2, 300.0, 0.0));
+        ASSERT_TRUE(modeler.addNode(3, 300.0, 500.0));
+        ASSERT_TRUE(modeler.addNode(4, 0.0, 500.0));
+        ASSERT_TRUE(modeler.addNode(5, 150.0, 250.0));
+        ASSERT_TRUE(modeler.addNode(11, 150.0, 460.0));
+        ASSERT_TRUE(modeler.addTriangle(1, 1, 2, c.middle));
+        ASSERT_TRUE(modeler.addTriangle(2, 2, 3, c.middle));
+        ASSERT_TRUE(modeler.addTriangle(3, 3, 4, c.middle));
+        ASSERT_TRUE(modeler.addTriangle(4, 4, 1, c.middle));
+        ASSERT_TRUE(modeler.addCircle(1, c.bar, 10.0));
+        ASSERT_TRUE(modeler.meshMake());
+        const MIntVDouble nodes = modeler.getNodesCoords();
+        const MIntVDouble mesh = modeler.getTrianglesCoordsAtMesh(0);
+        const Counts counts = Counts::now();
+        capture.clear();
+
+        EXPECT_FALSE(modeler.buildDomain(2, 2, false));
+        EXPECT_EQ(capture.err(), c.err);
+        EXPECT_EQ(capture.log(), kBuildStart);  // refused before any deformator is made
+        EXPECT_EQ(Counts::now(), counts);
+        EXPECT_EQ(modeler.getNodesCoords(), nodes);
+        EXPECT_EQ(modeler.meshSize(), 4);
+        EXPECT_EQ(modeler.getTrianglesCoordsAtMesh(0), mesh);
+        capture.clear();
+        for (const Query& q : queries()) {
+            SCOPED_TRACE(q.startLine);
+            EXPECT_TRUE(q.empty(modeler));
+            EXPECT_EQ(capture.err(), kNoDomain);
+            capture.clear();
+        }
+
+        // Model 1 and its domain are as they were.
+        ASSERT_TRUE(modeler.setCurrent(1));
+        EXPECT_EQ(modeler.getNodesCoords(), otherNodes);
+        EXPECT_EQ(modeler.fzVector(), otherFz);
+    }
+}
+
 TEST(VelboModelerDomainChecks, ABarOnACornerGivesNoDomainAndNoQueryAnswers)
 {
     // The bar is centred on the corner node (300, 500); turned by 180

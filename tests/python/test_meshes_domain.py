@@ -477,6 +477,35 @@ def test_domain_build_refused(current, capfd, make, divisions):
     assert len(m.fzVector()) == 0
 
 
+def test_domain_of_a_section_on_a_node_of_another_model_is_refused(modeler, capfd):
+    """Model 2's four triangles meet at node 9, which was added to model 1:
+    a build turns only model 2's own nodes, so it is refused before any is
+    turned, and model 1's node stays where it is."""
+    m = modeler
+    assert m.addSection(1)
+    assert m.addNode(9, 150.0, 250.0)
+    assert m.addSection(2)
+    for node, (x, y) in enumerate(((0.0, 0.0), (300.0, 0.0), (300.0, 500.0), (0.0, 500.0)), start=1):
+        assert m.addNode(node, x, y)
+    for triangle, (a, b) in enumerate(((1, 2), (2, 3), (3, 4), (4, 1)), start=1):
+        assert m.addTriangle(triangle, a, b, 9)
+    assert m.addNode(11, 150.0, 460.0)
+    assert m.addCircle(1, 11, 10.0)
+    coords = as_lists(m.getNodesCoords())
+    before = counters()
+    capfd.readouterr()
+    assert m.buildDomain(2, 2, False) is False
+    assert capfd.readouterr().err == (
+        "VelboModeler::buildDomain(): start\n"
+        "ERR: Cannot build domain of a model whose triangle *1* uses node *9* of another model\n"
+    )
+    assert as_lists(m.getNodesCoords()) == coords
+    assert counters() == before
+    assert len(m.fzVector()) == 0
+    assert m.setCurrent(1)
+    assert as_lists(m.getNodesCoords()) == {9: [150.0, 250.0]}
+
+
 # Divisions at the ends of the int range: refused before anything is turned
 # or allocated, the point count reckoned without overflow. A rebuild gives
 # the earlier domain up first, so the model is left without one.
