@@ -101,6 +101,45 @@ inline void topBars(VelboModeler& modeler, int model = 1)
               {{60, 60, 10}, {240, 60, 10}, {150, 110, 8}}, model);
 }
 
+// 300 x `height` concrete as 2 x 2 cells of two triangles, and the bars.
+inline void beam(VelboModeler& modeler, double height, const std::vector<Bar>& bars, int model = 1)
+{
+    const double h = height / 2;
+    fromLists(modeler,
+              {{0, 0}, {150, 0}, {300, 0}, {0, h}, {150, h}, {300, h}, {0, height}, {150, height}, {300, height}},
+              {{1, 2, 5}, {1, 5, 4}, {2, 3, 6}, {2, 6, 5}, {4, 5, 8}, {4, 8, 7}, {5, 6, 9}, {5, 9, 8}}, bars, model);
+}
+
+// A 300 x 500 beam reinforced on one side only: three bars of radius 10, 50
+// above its bottom face. Turned by 180 degrees, its lowest bar lies 50 below
+// the top, far above the depth of the interior pivot.
+inline void oneSide(VelboModeler& modeler, int model = 1)
+{
+    beam(modeler, 500.0, {{50, 450, 10}, {150, 450, 10}, {250, 450, 10}}, model);
+}
+
+// The concrete of the T section with four bars near its barycentre (300,
+// 247.5): at 0 degrees the lowest of them lies 250 below the top of 600,
+// above the depth of the interior pivot (3/7 of 600).
+inline void teeMiddle(VelboModeler& modeler, int model = 1)
+{
+    fromLists(modeler,
+              {{0, 0}, {600, 0}, {600, 120}, {425, 120}, {175, 120}, {0, 120},
+               {425, 600}, {175, 600}, {425, 360}, {175, 360}},
+              {{1, 2, 4}, {2, 3, 4}, {1, 4, 5}, {1, 5, 6},
+               {5, 4, 9}, {5, 9, 10}, {10, 9, 7}, {10, 7, 8}},
+              {{215, 235, 10}, {385, 235, 10}, {215, 250, 10}, {385, 250, 10}}, model);
+}
+
+// 300 x 700 concrete whose lowest bars lie 300 below the top: at 0 degrees
+// exactly at the depth of the interior pivot, where the plane with the
+// ultimate strain at the top and none at the bottom of the concrete gives
+// them the strain of uniform compression, bit for bit.
+inline void pivotDepth(VelboModeler& modeler, int model = 1)
+{
+    beam(modeler, 700.0, {{50, 300, 10}, {250, 300, 10}, {150, 60, 8}}, model);
+}
+
 struct Named {
     std::string name;
     void (*build)(VelboModeler&);
@@ -115,6 +154,9 @@ inline const std::vector<Named>& all()
         {"tee", [](VelboModeler& m) { tee(m); }},
         {"polygon", [](VelboModeler& m) { polygon(m); }},
         {"top-bars", [](VelboModeler& m) { topBars(m); }},
+        {"one-side", [](VelboModeler& m) { oneSide(m); }},
+        {"tee-middle", [](VelboModeler& m) { teeMiddle(m); }},
+        {"pivot-depth", [](VelboModeler& m) { pivotDepth(m); }},
     };
     return sections;
 }

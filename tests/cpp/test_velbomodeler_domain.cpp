@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "domain_sections.h"
 #include "live_counts.h"
 #include "model_state.h"
 #include "stream_capture.h"
@@ -546,6 +547,14 @@ TEST(VelboModelerDomainChecks, BuildRefusesSectionsWithoutADomain)
              m.addCircle(1, 11, 10.0);
          },
          span + "negative height at 270 degrees: the lowest bar lies above the top of the concrete !!!\n"},
+        // A finite radius whose area overflows: the first point, in uniform
+        // tension, has an infinite Fz.
+        {"a bar whose area overflows",
+         [](VelboModeler& m) {
+             m.addNode(11, 40.0, 460.0);
+             m.addCircle(1, 11, 1e160);
+         },
+         "VelboSecDeformRC::interactionSurface-ERR: forces not finite at 0 degrees, ratio 0 !!!\n"},
         // The strain path follows one law of each kind: the deformator says
         // when the elements of a kind do not share one.
         {"a fifth bar of another law",
@@ -603,6 +612,77 @@ TEST(VelboModelerDomainChecks, BuildRefusesSectionsWithoutADomain)
     }
 }
 
+TEST(VelboModelerDomainChecks, BuildRefusesElementsOnNodesOfAnotherModel)
+{
+    // Model 1 is a rectangle of its own (ids from 100) with its domain, and
+    // two more nodes, 8 (150, 460) and 9 (150, 250). Model 2 is a 300 x 500
+    // rectangle of four triangles meeting at a middle node, with one bar
+    // 40 above its bottom face; either may sit on a node of model 1, which a
+    // build of model 2 would not turn with the rest of the section.
+    struct Case {
+        const char* name;
+        int middle, bar;  // the node ids the triangles meet at and the bar sits on
+        std::string err;
+    };
+    const Case cases[] = {
+        {"triangles on a node of model 1", 9, 11,
+         "ERR: Cannot build domain of a model whose triangle *1* uses node *9* of another model\n"},
+        {"a bar on a node of model 1", 5, 8,
+         "ERR: Cannot build domain of a model whose circle *1* uses node *8* of another model\n"},
+        {"both", 9, 8, "ERR: Cannot build domain of a model whose triangle *1* uses node *9* of another model\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StreamCapture capture;
+        VelboModeler modeler;
+        ASSERT_TRUE(modeler.addSection(1));
+        addRectangle(modeler, 100);
+        ASSERT_TRUE(modeler.addNode(8, 150.0, 460.0));
+        ASSERT_TRUE(modeler.addNode(9, 150.0, 250.0));
+        ASSERT_TRUE(modeler.buildDomain(1, 2, false));
+        const MIntVDouble otherNodes = modeler.getNodesCoords();
+        const VDouble otherFz = modeler.fzVector();
+
+        ASSERT_TRUE(modeler.addSection(2));
+        ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
+        ASSERT_TRUE(modeler.addNode(2, 300.0, 0.0));
+        ASSERT_TRUE(modeler.addNode(3, 300.0, 500.0));
+        ASSERT_TRUE(modeler.addNode(4, 0.0, 500.0));
+        ASSERT_TRUE(modeler.addNode(5, 150.0, 250.0));
+        ASSERT_TRUE(modeler.addNode(11, 150.0, 460.0));
+        ASSERT_TRUE(modeler.addTriangle(1, 1, 2, c.middle));
+        ASSERT_TRUE(modeler.addTriangle(2, 2, 3, c.middle));
+        ASSERT_TRUE(modeler.addTriangle(3, 3, 4, c.middle));
+        ASSERT_TRUE(modeler.addTriangle(4, 4, 1, c.middle));
+        ASSERT_TRUE(modeler.addCircle(1, c.bar, 10.0));
+        ASSERT_TRUE(modeler.meshMake());
+        const MIntVDouble nodes = modeler.getNodesCoords();
+        const MIntVDouble mesh = modeler.getTrianglesCoordsAtMesh(0);
+        const Counts counts = Counts::now();
+        capture.clear();
+
+        EXPECT_FALSE(modeler.buildDomain(2, 2, false));
+        EXPECT_EQ(capture.err(), c.err);
+        EXPECT_EQ(capture.log(), kBuildStart);  // refused before any deformator is made
+        EXPECT_EQ(Counts::now(), counts);
+        EXPECT_EQ(modeler.getNodesCoords(), nodes);
+        EXPECT_EQ(modeler.meshSize(), 4);
+        EXPECT_EQ(modeler.getTrianglesCoordsAtMesh(0), mesh);
+        capture.clear();
+        for (const Query& q : queries()) {
+            SCOPED_TRACE(q.startLine);
+            EXPECT_TRUE(q.empty(modeler));
+            EXPECT_EQ(capture.err(), kNoDomain);
+            capture.clear();
+        }
+
+        // Model 1 and its domain are as they were.
+        ASSERT_TRUE(modeler.setCurrent(1));
+        EXPECT_EQ(modeler.getNodesCoords(), otherNodes);
+        EXPECT_EQ(modeler.fzVector(), otherFz);
+    }
+}
+
 TEST(VelboModelerDomainChecks, ABarOnACornerGivesNoDomainAndNoQueryAnswers)
 {
     // The bar is centred on the corner node (300, 500); turned by 180
@@ -628,7 +708,7 @@ TEST(VelboModelerDomainChecks, ABarOnACornerGivesNoDomainAndNoQueryAnswers)
             EXPECT_FALSE(modeler.buildDomain(2, 5, false));
             EXPECT_EQ(capture.err(),
                       "VelboSecDeformRC::interactionSurface-ERR: strain span of zero height at 180 degrees: "
-                      "the lowest bar lies on the top edge of the concrete !!!");
+                      "the lowest bar lies on the top edge of the concrete !!!\n");
             EXPECT_EQ(capture.log(),
                       kBuildStart + kBuildDeformator + "VelboModeler::buildDomain(): end. Return false !!! \n");
             capture.clear();
@@ -706,6 +786,61 @@ TEST_F(VelboModelerDomain, SectionSymmetricAboutItsVerticalAxisGivesASymmetricDo
             EXPECT_NEAR(fz[k], fz[mirror], 1e-12 * fzScale);
             EXPECT_NEAR(mx[k], mx[mirror], kMomentTolerance * scale);
             EXPECT_NEAR(my[k], -my[mirror], kMomentTolerance * scale);
+        }
+    }
+}
+
+TEST(VelboModelerDomainPath, EveryDirectionEndsInUniformCompressionAndFzNeverRises)
+{
+    // The reference sections: reinforced on both sides, on one side only,
+    // with bars near the barycentre of a T, with their lowest bars exactly
+    // at the pivot depth, and with bars near one edge. In every direction,
+    // however deep its lowest bar, the path runs from uniform tension to
+    // uniform compression: concrete at fcd, bars at -fyd, the moments about
+    // the concrete barycentre those of the bars alone, in the section's
+    // frame. Along the path every fibre is compressed further or stays on a
+    // constant piece of its law, so Fz never rises (but for rounding).
+    for (const domain_sections::Named& section : domain_sections::all()) {
+        for (const auto& [degreeDivision, ratioDivision] : domain_sections::divisions()) {
+            SCOPED_TRACE(section.name + " " + std::to_string(degreeDivision) + " " + std::to_string(ratioDivision));
+            StreamCapture capture;
+            VelboModeler modeler;
+            section.build(modeler);
+            const VelboNode2D g = modeler.calcSolidBarycenter();
+            const MIntVDouble nodes = modeler.getNodesCoords();
+            const MIntVDouble radii = modeler.getCirclesRadius();
+            double bars = 0.0, barsMx = 0.0, barsMy = 0.0, size = 0.0;
+            for (const auto& [circle, centre] : modeler.getCirclesIds()) {
+                const double r = radii.at(circle)[0];
+                const std::vector<double>& xy = nodes.at(centre[0]);
+                const double area = r * (r * kPi);
+                bars += area;
+                barsMx += area * (xy[1] - g.yn());
+                barsMy += area * (xy[0] - g.xn());
+            }
+            for (const auto& [id, xy] : nodes) {
+                size = std::max({size, std::fabs(xy[0] - g.xn()), std::fabs(xy[1] - g.yn())});
+            }
+            const double fzCompression = kFcd * modeler.calcSolidArea() - kFyd * bars;
+            const double fzTolerance = 1e-12 * std::fabs(fzCompression);
+
+            ASSERT_TRUE(modeler.buildDomain(degreeDivision, ratioDivision, false));
+            const VDouble fz = modeler.fzVector();
+            const VDouble mx = modeler.mxVector();
+            const VDouble my = modeler.myVector();
+            const int steps = ratioDivision + 1;
+            ASSERT_EQ(fz.size(), static_cast<size_t>(steps * (4 * degreeDivision + 1)));
+            for (int i = 0; i <= 4 * degreeDivision; ++i) {
+                SCOPED_TRACE("direction " + std::to_string(i));
+                const int last = i * steps + ratioDivision;
+                EXPECT_NEAR(fz[last], fzCompression, fzTolerance);
+                EXPECT_NEAR(mx[last], -kFyd * barsMx, fzTolerance * size);
+                EXPECT_NEAR(my[last], -kFyd * barsMy, fzTolerance * size);
+                for (int j = 1; j <= ratioDivision; ++j) {
+                    EXPECT_LE(fz[i * steps + j], fz[i * steps + j - 1] + fzTolerance) << "step " << j;
+                }
+            }
+            EXPECT_NEAR(modeler.domainBounding()[0], fzCompression, fzTolerance);
         }
     }
 }

@@ -111,7 +111,7 @@ TEST(VelboModelerDomainFailure, AFailedBuildLeavesEverythingAsItWas)
          1, 2, "ERR: Cannot build domain of a model whose concrete has no area\n", false},
         // The bar's area overflows: the first point is not finite.
         {"a point not finite", [](VelboModeler& m) { m.setCircleRadius(2, 1e160); }, 1, 2,
-         "VelboSecDeformRC::interactionSurface-ERR: forces not finite at 0 degrees, ratio 0 !!!", true},
+         "VelboSecDeformRC::interactionSurface-ERR: forces not finite at 0 degrees, ratio 0 !!!\n", true},
         // Every bar on the corner (300, 500): turned by 180 degrees it is the
         // top of the concrete, found after four directions.
         {"a zero span part-way",
@@ -123,7 +123,7 @@ TEST(VelboModelerDomainFailure, AFailedBuildLeavesEverythingAsItWas)
          },
          2, 5,
          "VelboSecDeformRC::interactionSurface-ERR: strain span of zero height at 180 degrees: the lowest bar "
-         "lies on the top edge of the concrete !!!",
+         "lies on the top edge of the concrete !!!\n",
          true},
     };
     for (const Case& c : cases) {

@@ -5,6 +5,10 @@
 // The file was written by the disabled test below, run on the build before
 // the domain loop was reworked:
 //   build/test_velbomodeler_domain_golden --gtest_also_run_disabled_tests --gtest_filter='*WriteGolden*'
+// When the strain path was made to reach uniform compression in directions
+// whose lowest bar lies above the depth of the interior pivot, the points of
+// those directions (and the bounds and end state of their sections) were
+// written again; every other point is as first recorded.
 
 #include <gtest/gtest.h>
 

@@ -68,17 +68,21 @@ struct PathSection : Section {
     }
 };
 
-// Concrete 300 x 500 (mm), three bars of 20 mm at the bottom, two of 12 mm
-// at the top, 40 mm from the edges. Symmetric about x = 150.
+// Concrete 300 x 500 (mm), three bars of 20 mm at the bottom and, unless
+// reinforced on that side only, two of 12 mm at the top, 40 mm from the
+// edges. Symmetric about x = 150.
 struct BeamSection : Section {
     double as = 0.0;        // total bar area
     double asMoment = 0.0;  // sum of bar area times (y - 250)
 
-    BeamSection()
+    explicit BeamSection(bool topBars = true)
     {
         rectangle(0.0, 0.0, 300.0, 500.0, concrete);
         for (double x : {40.0, 150.0, 260.0}) {
             addBar(x, 460.0, 10.0);
+        }
+        if (!topBars) {
+            return;
         }
         for (double x : {40.0, 260.0}) {
             addBar(x, 40.0, 6.0);
@@ -204,16 +208,42 @@ TEST(VelboSecDeformRC, PathIsContinuousAcrossTheCaseBoundaries)
     }
 }
 
-TEST(VelboSecDeformRC, LowestBarAbovePivotDepthEndsInTheTopFibrePivot)
+TEST(VelboSecDeformRC, LowestBarAbovePivotDepthEndsInUniformCompression)
 {
-    // Bars down to y = 0.2 only: E = 25 exceeds D = 20, no interior pivot,
-    // and ratio 1 is still a top-fibre plane.
+    // Bars down to y = 0.2 only: E = 25 exceeds D = 20. The top-fibre pivot
+    // runs on to bar strain -25, where the concrete bottom has no strain;
+    // the interior pivot then raises the bar strain to -20. The path is 265
+    // long (units of 1e-4).
     PathSection s(0.2);
     VelboSecDeformRC d(s.model.get());
     EXPECT_NEAR(-d.xOverCompression(), 0.0025, 1e-15);
+    const double length = d.deformationMaxLength();
+    EXPECT_NEAR(length, 0.0265, 1e-15);
+    struct Case {
+        double t;
+        double xTop, xBot;  // units of 1e-4
+    };
+    const std::vector<Case> cases = {
+        {255, -35, -20},     // top-fibre pivot, where it used to end
+        {260, -35, -25},     // its end: zero strain at the concrete bottom
+        {262.5, -27.5, -22.5},  // interior pivot
+    };
+    for (const Case& c : cases) {
+        const Plane p = planeAt(d, (c.t * 1e-4) / length);
+        EXPECT_NEAR(p.xTop, c.xTop * 1e-4, 1e-15) << "t = " << c.t;
+        EXPECT_NEAR(p.xBot, c.xBot * 1e-4, 1e-15) << "t = " << c.t;
+        EXPECT_NEAR(d.deformationAtRatio(), c.t * 1e-4, 1e-15) << "t = " << c.t;
+    }
+    d.setDefRatio(262.5e-4 / length);
+    EXPECT_NEAR(d.deformationAt(d.yPivot()), -0.002, 1e-15);
     const Plane end = planeAt(d, 1.0);
-    EXPECT_NEAR(end.xTop, -0.0035, 1e-15);
-    EXPECT_NEAR(end.xBot, -0.002, 1e-15);
+    EXPECT_EQ(end.xTop, -0.002);
+    EXPECT_EQ(end.xBot, -0.002);
+
+    // Turned upside down, the lowest bar (0.6) lies below the pivot depth:
+    // the path of that direction is the one of the limits.
+    d.setAngle(180.0);
+    EXPECT_DOUBLE_EQ(d.deformationMaxLength(), 0.0255);
 }
 
 TEST(VelboSecDeformRC, RatioOutsideTheUnitIntervalIsIgnored)
@@ -379,40 +409,46 @@ TEST(VelboSecDeformRC, UniformSurfaceOrderAndCount)
 
 TEST(VelboSecDeformRC, FirstAndLastPointOfEveryDirection)
 {
-    BeamSection s;
-    VelboSecDeformRC d(s.model.get());
-    const int degreeDivision = 2;
-    const int ratioDivision = 4;
-    std::unique_ptr<VelboInteractionPoints> points(
-        d.interactionSurface(degreeDivision, ratioDivision, VelboSecDeformRC::ISO_UNIFORM));
-    ASSERT_NE(points, nullptr);
-    const int perDirection = ratioDivision + 1;
-    ASSERT_EQ(points->interactionPointsSize(), (4 * degreeDivision + 1) * perDirection);
+    // Reinforced on both sides, and on one side only: the directions that put
+    // the bars of the one-sided beam on the compressed side have their lowest
+    // bar above the pivot depth, and end in uniform compression all the same.
+    for (const bool topBars : {true, false}) {
+        SCOPED_TRACE(topBars ? "both sides" : "one side");
+        BeamSection s(topBars);
+        VelboSecDeformRC d(s.model.get());
+        const int degreeDivision = 2;
+        const int ratioDivision = 4;
+        std::unique_ptr<VelboInteractionPoints> points(
+            d.interactionSurface(degreeDivision, ratioDivision, VelboSecDeformRC::ISO_UNIFORM));
+        ASSERT_NE(points, nullptr);
+        const int perDirection = ratioDivision + 1;
+        ASSERT_EQ(points->interactionPointsSize(), (4 * degreeDivision + 1) * perDirection);
 
-    // Uniform strains put every fibre on one constant piece of its law
-    // (0 and +fyd in tension at 0.01; fcd, reached exactly at ec2, and -fyd
-    // at -0.002), which every triangle integrates exactly: only rounding is
-    // left, a relative 1e-12 for the forces. The moments about the concrete
-    // barycentre come from the bars alone and are turned back into the
-    // section's frame in every direction; their rounding is relative to
-    // Fz times the section's size.
-    const double ac = 300.0 * 500.0;
-    const double tension = kFyd * s.as;
-    const double compression = -(std::fabs(kFcd) * ac + kFyd * s.as);
-    const double momentTolerance = 1e-12 * std::fabs(compression) * 500.0;
-    for (int i = 0; i <= 4 * degreeDivision; ++i) {
-        SCOPED_TRACE(i);
-        const VelboSectionForces& first = *points->interactionPointAt(i * perDirection);
-        EXPECT_NEAR(first.fz(), tension, 1e-12 * tension);
-        EXPECT_NEAR(first.mx(), kFyd * s.asMoment, momentTolerance);
-        EXPECT_NEAR(first.my(), 0.0, momentTolerance);
-        const VelboSectionForces& last = *points->interactionPointAt(i * perDirection + ratioDivision);
-        EXPECT_NEAR(last.fz(), compression, 1e-12 * std::fabs(compression));
-        EXPECT_NEAR(last.mx(), -kFyd * s.asMoment, momentTolerance);
-        EXPECT_NEAR(last.my(), 0.0, momentTolerance);
+        // Uniform strains put every fibre on one constant piece of its law
+        // (0 and +fyd in tension at 0.01; fcd, reached exactly at ec2, and
+        // -fyd at -0.002), which every triangle integrates exactly: only
+        // rounding is left, a relative 1e-12 for the forces. The moments
+        // about the concrete barycentre come from the bars alone and are
+        // turned back into the section's frame in every direction; their
+        // rounding is relative to Fz times the section's size.
+        const double ac = 300.0 * 500.0;
+        const double tension = kFyd * s.as;
+        const double compression = -(std::fabs(kFcd) * ac + kFyd * s.as);
+        const double momentTolerance = 1e-12 * std::fabs(compression) * 500.0;
+        for (int i = 0; i <= 4 * degreeDivision; ++i) {
+            SCOPED_TRACE(i);
+            const VelboSectionForces& first = *points->interactionPointAt(i * perDirection);
+            EXPECT_NEAR(first.fz(), tension, 1e-12 * tension);
+            EXPECT_NEAR(first.mx(), kFyd * s.asMoment, momentTolerance);
+            EXPECT_NEAR(first.my(), 0.0, momentTolerance);
+            const VelboSectionForces& last = *points->interactionPointAt(i * perDirection + ratioDivision);
+            EXPECT_NEAR(last.fz(), compression, 1e-12 * std::fabs(compression));
+            EXPECT_NEAR(last.mx(), -kFyd * s.asMoment, momentTolerance);
+            EXPECT_NEAR(last.my(), 0.0, momentTolerance);
+        }
+        EXPECT_DOUBLE_EQ(points->getFzMax(), points->interactionPointAt(0)->fz());
+        EXPECT_NEAR(points->getFzMin(), compression, 1e-12 * std::fabs(compression));
     }
-    EXPECT_DOUBLE_EQ(points->getFzMax(), points->interactionPointAt(0)->fz());
-    EXPECT_NEAR(points->getFzMin(), compression, 1e-12 * std::fabs(compression));
 }
 
 TEST(VelboSecDeformRC, EveryPointUsesMeshesOfItsOwnDirection)
@@ -516,7 +552,7 @@ TEST(VelboSecDeformRC, SurfaceRefusesADirectionWithoutAPositiveStrainSpan)
     // either is not a number, no plane of the path exists: the surface is
     // refused, in the first such direction, with nothing stored.
     const std::string error = "VelboSecDeformRC::interactionSurface-ERR: strain span of ";
-    const std::string onTheTop = " degrees: the lowest bar lies on the top edge of the concrete !!!";
+    const std::string onTheTop = " degrees: the lowest bar lies on the top edge of the concrete !!!\n";
     const std::string aboveTheTop = " degrees: the lowest bar lies above the top of the concrete !!!\n";
     struct Case {
         const char* name;
@@ -581,24 +617,33 @@ TEST(VelboSecDeformRC, SurfaceStoresNoPointThatIsNotFinite)
     StreamCapture capture;
     VelboSecDeformRC d(s.model.get());
     EXPECT_EQ(d.interactionSurface(2, 3, VelboSecDeformRC::ISO_UNIFORM), nullptr);
-    EXPECT_EQ(capture.err(), "VelboSecDeformRC::interactionSurface-ERR: forces not finite at 0 degrees, ratio 0 !!!");
+    EXPECT_EQ(capture.err(), "VelboSecDeformRC::interactionSurface-ERR: forces not finite at 0 degrees, ratio 0 !!!\n");
     EXPECT_EQ(VelboInteractionPoints::instances(), sets);
     EXPECT_EQ(VelboSectionForces::instances(), forces);
 }
 
-TEST(VelboSecDeformRC, SurfaceOptionErrorsChangeNothing)
+TEST(VelboSecDeformRC, SurfaceOptionAndDivisionErrorsChangeNothing)
 {
+    // The quoted messages of the options keep no line end; the lines of
+    // divisions the surface cannot make end theirs.
+    const std::string divisions =
+        "VelboSecDeformRC::interactionSurface-ERR: degree and ratio divisions must be 1 or more !!!\n";
     struct Case {
         const char* name;
         bool parabolaBars;
         int option;
+        int degreeDivision, ratioDivision;
         std::string message;
     };
     const std::vector<Case> cases = {
-        {"unknown option", false, 2, "VelboSecDeformRC::interactionSurface-ERR: Option unavailable !!!"},
-        {"negative option", false, -1, "VelboSecDeformRC::interactionSurface-ERR: Option unavailable !!!"},
-        {"skip option on parabola bars", true, VelboSecDeformRC::ISO_SKIP_SAME_BARVALUE,
+        {"unknown option", false, 2, 1, 2, "VelboSecDeformRC::interactionSurface-ERR: Option unavailable !!!"},
+        {"negative option", false, -1, 1, 2, "VelboSecDeformRC::interactionSurface-ERR: Option unavailable !!!"},
+        {"skip option on parabola bars", true, VelboSecDeformRC::ISO_SKIP_SAME_BARVALUE, 1, 2,
          "VelboSecDeformRC::interactionSurface-ERR: only for [VelboBilinear] law !!!"},
+        {"no degree division", false, VelboSecDeformRC::ISO_UNIFORM, 0, 2, divisions},
+        {"no ratio division", false, VelboSecDeformRC::ISO_SKIP_SAME_BARVALUE, 1, 0, divisions},
+        {"more points than an int holds", false, VelboSecDeformRC::ISO_UNIFORM, 1000, 1000000,
+         "VelboSecDeformRC::interactionSurface-ERR: too many points !!!\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -609,7 +654,7 @@ TEST(VelboSecDeformRC, SurfaceOptionErrorsChangeNothing)
         const unsigned int sets = VelboInteractionPoints::instances();
         VelboSecDeformRC d(s.model.get());
         StreamCapture capture;
-        EXPECT_EQ(d.interactionSurface(1, 2, c.option), nullptr);
+        EXPECT_EQ(d.interactionSurface(c.degreeDivision, c.ratioDivision, c.option), nullptr);
         EXPECT_EQ(capture.err(), c.message);
         EXPECT_EQ(VelboInteractionPoints::instances(), sets);
         EXPECT_EQ(s.model->meshesSize(), 0);

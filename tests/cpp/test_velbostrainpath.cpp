@@ -63,6 +63,36 @@ TEST(VelboStrainPath, LengthPivotAndOverCompressionOfTheDefaultLaws)
     EXPECT_EQ(VelboStrainPath(limits, ranges).length(), VelboStrainPath::length(limits));
 }
 
+TEST(VelboStrainPath, LengthOfADirectionFollowsItsLowestBar)
+{
+    // Bar strain S down to -E and, above the pivot depth (0.3), back up to
+    // -D: a path longer by 2 (E - D). At or below it the length is the one
+    // of the limits alone, bit for bit.
+    const VelboStrainPath::Limits limits = defaultLimits();
+    struct Case {
+        const char* name;
+        VelboStrainPath::Ranges ranges;
+        double e;       // units of 1e-4
+        double length;  // units of 1e-4; 0: the length of the limits
+    };
+    const Case cases[] = {
+        {"lowest bar at 0.6", sevenTenthsHigh(0.6), 5, 0},
+        {"lowest bar below the concrete", sevenTenthsHigh(0.8), -5, 0},
+        {"lowest bar at 0.2", sevenTenthsHigh(0.2), 25, 265},
+        {"lowest bar at 0.1", sevenTenthsHigh(0.1), 30, 275},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_NEAR(-VelboStrainPath::overCompression(c.ranges, limits.topComp), c.e * 1e-4, 1e-15);
+        const VelboStrainPath path(limits, c.ranges);
+        if (c.length == 0) {
+            EXPECT_EQ(path.length(), VelboStrainPath::length(limits));
+        } else {
+            EXPECT_NEAR(path.length(), c.length * 1e-4, 1e-15);
+        }
+    }
+}
+
 TEST(VelboStrainPath, PlanesAlongThePath)
 {
     // t is the distance along the path in units of 1e-4 (L = 255).
@@ -79,11 +109,21 @@ TEST(VelboStrainPath, PlanesAlongThePath)
         {0.6, 240, -35, -5},   // its end: zero strain at the concrete bottom
         {0.6, 245, -30, -10},  // interior pivot
         {0.6, 250, -25, -15},
-        // The lowest bar above the pivot depth (0.3): E = 25 exceeds D = 20,
-        // there is no interior pivot and the top-fibre pivot runs to the end.
+        // The lowest bar above the pivot depth (0.3): E = 25 exceeds D = 20.
+        // The top-fibre pivot runs on to bar strain -25, then the interior
+        // pivot raises it to -20 (L = 265).
         {0.2, 200, -35, 35},
         {0.2, 250, -35, -15},
         {0.2, 255, -35, -20},
+        {0.2, 259, -35, -24},
+        {0.2, 260, -35, -25},      // zero strain at the concrete bottom
+        {0.2, 261, -32, -24},      // interior pivot
+        {0.2, 262.5, -27.5, -22.5},
+        {0.2, 264, -23, -21},
+        {0.2, 265, -20, -20},      // uniform compression
+        // The lowest bar at 0.1: E = 30, L = 275.
+        {0.1, 265, -35, -30},
+        {0.1, 270, -27.5, -25},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("lowest bar " + std::to_string(c.lowestBar) + ", t = " + std::to_string(c.t));
@@ -125,19 +165,78 @@ TEST(VelboStrainPath, EndsAreExactAndRatiosOffThePathGiveUniformCompression)
 TEST(VelboStrainPath, InteriorPivotPlanesPassThroughThePivot)
 {
     // Every plane of the interior pivot has the strain of uniform
-    // compression at the pivot depth below the top.
+    // compression at the pivot depth below the top, whether the lowest bar
+    // lies below that depth or above it.
     const VelboStrainPath::Limits limits = defaultLimits();
-    const VelboStrainPath::Ranges ranges = sevenTenthsHigh(0.6);
-    const VelboStrainPath path(limits, ranges);
-    const double pivot = VelboStrainPath::pivotDepth(ranges, limits.topComp, limits.compUniform);
-    for (const double t : {240.5, 243.0, 247.0, 252.0, 254.9}) {
-        SCOPED_TRACE(t);
-        const Plane p = planeAt(path, (t * 1e-4) / path.length());
-        const double span = ranges.barBottom - ranges.clsTop;
-        const double atPivot = p.xTop + (p.xBot - p.xTop) * (pivot / span);
-        EXPECT_NEAR(atPivot, limits.compUniform, 1e-15);
-        EXPECT_GT(p.xTop, limits.topComp);
+    struct Case {
+        double lowestBar;
+        std::vector<double> t;  // units of 1e-4
+    };
+    const Case cases[] = {
+        {0.6, {240.5, 243.0, 247.0, 252.0, 254.9}},
+        {0.2, {260.5, 262.0, 263.0, 264.0, 264.9}},
+    };
+    for (const Case& c : cases) {
+        const VelboStrainPath::Ranges ranges = sevenTenthsHigh(c.lowestBar);
+        const VelboStrainPath path(limits, ranges);
+        const double pivot = VelboStrainPath::pivotDepth(ranges, limits.topComp, limits.compUniform);
+        for (const double t : c.t) {
+            SCOPED_TRACE("lowest bar " + std::to_string(c.lowestBar) + ", t = " + std::to_string(t));
+            const Plane p = planeAt(path, (t * 1e-4) / path.length());
+            const double span = ranges.barBottom - ranges.clsTop;
+            const double atPivot = p.xTop + (p.xBot - p.xTop) * (pivot / span);
+            EXPECT_NEAR(atPivot, limits.compUniform, 1e-15);
+            EXPECT_GT(p.xTop, limits.topComp);
+            EXPECT_LT(p.xTop, limits.compUniform);
+        }
     }
+}
+
+TEST(VelboStrainPath, EveryPathIsContinuousAndEndsInUniformCompression)
+{
+    // Across each stage boundary (A, A + B, A + B + S + E, the length) the
+    // plane moves by no more than rounding, and the last step reaches the
+    // uniform compression plane exactly.
+    const VelboStrainPath::Limits limits = defaultLimits();
+    for (const double lowestBar : {0.6, 0.2, 0.1}) {
+        SCOPED_TRACE(lowestBar);
+        const VelboStrainPath::Ranges ranges = sevenTenthsHigh(lowestBar);
+        const VelboStrainPath path(limits, ranges);
+        const double e = -VelboStrainPath::overCompression(ranges, limits.topComp);
+        const double a = limits.topTrac;
+        const double b = -limits.topComp;
+        for (const double t : {a, a + b, a + b + limits.botTrac + e, path.length()}) {
+            SCOPED_TRACE(t);
+            const double ratio = t / path.length();
+            const Plane before = planeAt(path, ratio * (1.0 - 1e-12));
+            const Plane at = planeAt(path, ratio);
+            EXPECT_NEAR(before.xTop, at.xTop, 1e-13);
+            EXPECT_NEAR(before.xBot, at.xBot, 1e-13);
+        }
+        const Plane end = planeAt(path, 1.0);
+        EXPECT_EQ(end.xTop, limits.compUniform);
+        EXPECT_EQ(end.xBot, limits.compUniform);
+    }
+}
+
+TEST(VelboStrainPath, LowestBarExactlyAtThePivotDepth)
+{
+    // Concrete 700 high, lowest bar 300 below its top: E equals D bit for
+    // bit. The path is the one of a bar below the pivot depth (the interior
+    // pivot is empty): the top-fibre pivot runs to bar strain -D and the
+    // last step is uniform compression.
+    const VelboStrainPath::Limits limits = defaultLimits();
+    const VelboStrainPath::Ranges ranges{0.0, 700.0, 60.0, 300.0};
+    ASSERT_EQ(-VelboStrainPath::overCompression(ranges, limits.topComp), -limits.compUniform);
+    const VelboStrainPath path(limits, ranges);
+    EXPECT_EQ(path.length(), VelboStrainPath::length(limits));
+    const Plane nearEnd = planeAt(path, 1.0 - 1e-9);
+    EXPECT_EQ(nearEnd.xTop, limits.topComp);
+    EXPECT_NEAR(nearEnd.xBot, limits.compUniform, 1e-10);
+    EXPECT_GT(nearEnd.xBot, limits.compUniform);
+    const Plane end = planeAt(path, 1.0);
+    EXPECT_EQ(end.xTop, limits.compUniform);
+    EXPECT_EQ(end.xBot, limits.compUniform);
 }
 
 TEST(VelboStrainPath, SpanFromTheTopOfTheConcreteToTheLowestBar)
@@ -185,6 +284,17 @@ TEST(VelboStrainPath, RatiosOfADirection)
     // The bottom bars yield first: 460 / 420 of their yield strain over L.
     EXPECT_NEAR(start, 0.0840, 1e-4);
     EXPECT_EQ(ratios, (std::vector<double>{0.0, start, (1.0 - start) * 0.5 + start, 1.0}));
+
+    // A direction whose lowest bar lies above the pivot depth has a longer
+    // path: the same distances along it give smaller ratios, so the first
+    // of them is still the plane where the bars start to yield.
+    const VelboStrainPath shallow(limits, {0.0, 500.0, 40.0, 100.0});
+    ASSERT_GT(shallow.length(), length);
+    shallow.ratios(steel.get(), 2, ratios);
+    const double shallowStart =
+        std::fmin(((0.0 - 100.0) * (steel->esy() / (40.0 - 100.0))) / shallow.length(), steel->esu() / shallow.length());
+    EXPECT_NEAR(shallowStart * shallow.length(), 100.0 / 60.0 * steel->esy(), 1e-15);
+    EXPECT_EQ(ratios, (std::vector<double>{0.0, shallowStart, (1.0 - shallowStart) * 0.5 + shallowStart, 1.0}));
 
     // Bars in one row give no such ratio: even steps over the whole path,
     // the same count.

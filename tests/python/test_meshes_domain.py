@@ -244,6 +244,30 @@ def test_build_domain_of_the_rectangle(rc_section, capfd):
     )
 
 
+def test_domain_of_a_beam_reinforced_on_one_side_ends_in_uniform_compression(current):
+    """Three bars of radius 10, 50 above the bottom face of a 300 x 500 beam,
+    none at the top: in the directions that put them on the compressed side
+    the lowest bar lies far above the depth of the interior pivot. Every
+    direction still runs on to uniform compression, Fz falling all the way."""
+    m = current
+    for node, (x, y) in enumerate(((0.0, 0.0), (300.0, 0.0), (300.0, 500.0), (0.0, 500.0)), start=1):
+        assert m.addNode(node, x, y)
+    assert m.addTriangle(1, 1, 2, 3)
+    assert m.addTriangle(2, 1, 3, 4)
+    for circle, x in enumerate((50.0, 150.0, 250.0), start=1):
+        assert m.addNode(10 + circle, x, 450.0)
+        assert m.addCircle(circle, 10 + circle, 10.0)
+    assert m.buildDomain(8, 20, False)
+    fz = list(m.fzVector())
+    steps = 21
+    assert len(fz) == 33 * steps
+    compression = -(150000.0 * FCD + 3 * 100.0 * math.pi * FYD)
+    paths = [fz[i * steps:(i + 1) * steps] for i in range(33)]
+    assert [path[-1] for path in paths] == pytest.approx([compression] * 33, rel=1e-12)
+    for path in paths:
+        assert all(b <= a + 1e-12 * -compression for a, b in zip(path, path[1:]))
+
+
 def _threads_of_the_process():
     return len(os.listdir("/proc/self/task"))
 
@@ -465,6 +489,35 @@ def test_domain_build_refused(current, capfd, make, divisions):
     assert "ERR: " in capfd.readouterr().err
     assert as_lists(m.getNodesCoords()) == coords
     assert len(m.fzVector()) == 0
+
+
+def test_domain_of_a_section_on_a_node_of_another_model_is_refused(modeler, capfd):
+    """Model 2's four triangles meet at node 9, which was added to model 1:
+    a build turns only model 2's own nodes, so it is refused before any is
+    turned, and model 1's node stays where it is."""
+    m = modeler
+    assert m.addSection(1)
+    assert m.addNode(9, 150.0, 250.0)
+    assert m.addSection(2)
+    for node, (x, y) in enumerate(((0.0, 0.0), (300.0, 0.0), (300.0, 500.0), (0.0, 500.0)), start=1):
+        assert m.addNode(node, x, y)
+    for triangle, (a, b) in enumerate(((1, 2), (2, 3), (3, 4), (4, 1)), start=1):
+        assert m.addTriangle(triangle, a, b, 9)
+    assert m.addNode(11, 150.0, 460.0)
+    assert m.addCircle(1, 11, 10.0)
+    coords = as_lists(m.getNodesCoords())
+    before = counters()
+    capfd.readouterr()
+    assert m.buildDomain(2, 2, False) is False
+    assert capfd.readouterr().err == (
+        "VelboModeler::buildDomain(): start\n"
+        "ERR: Cannot build domain of a model whose triangle *1* uses node *9* of another model\n"
+    )
+    assert as_lists(m.getNodesCoords()) == coords
+    assert counters() == before
+    assert len(m.fzVector()) == 0
+    assert m.setCurrent(1)
+    assert as_lists(m.getNodesCoords()) == {9: [150.0, 250.0]}
 
 
 # Divisions at the ends of the int range: refused before anything is turned

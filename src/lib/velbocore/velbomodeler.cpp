@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <unordered_set>
 #include <utility>
 
 #include <boost/format.hpp>
@@ -810,6 +811,27 @@ static std::string nonFiniteCause(const VelboSectionModel& model,
     return std::string();
 }
 
+// Refuses, with its line, a model one of whose elements sits on a node of
+// another model: the build turns the model's own nodes only, so such an
+// element would keep its place while the rest of the section turns.
+static bool refusedForNodesOfAnotherModel(const VelboSectionModel& model) {
+    const std::vector<VelboNode2D*> own = model.sectionNodes();
+    const std::unordered_set<const VelboNode2D*> nodes(own.begin(), own.end());
+    for (const VelboSectionElement* element : model.sectionElements()) {
+        if (element == nullptr) continue;
+        for (int i = 0; i < element->sizeOfNodes(); ++i) {
+            const VelboNode2D* node = element->nodeAt(i);
+            if (node == nullptr || nodes.count(node) != 0) continue;
+            const char* const kind = element->elementIsSolid() ? "triangle" : "circle";
+            std::cerr << boost::format("ERR: Cannot build domain of a model whose %1% *%2%* uses node *%3%* "
+                                       "of another model\n") %
+                             kind % element->id() % node->id();
+            return true;
+        }
+    }
+    return false;
+}
+
 // The domain of the deformator's model; none when its bars, or its concrete
 // elements, do not all have one law, which the deformator has said when it
 // was made.
@@ -934,6 +956,7 @@ bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebui
         std::cerr << boost::format("ERR: Cannot build domain of a model without circles\n");
         return false;
     }
+    if (refusedForNodesOfAnotherModel(*model)) return false;
     const std::string nonFinite = nonFiniteCause(*model, m_laws);
     if (!nonFinite.empty()) {
         std::cerr << boost::format("ERR: Cannot build domain of a model whose %1%\n") % nonFinite;

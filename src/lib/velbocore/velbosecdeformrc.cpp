@@ -164,7 +164,10 @@ double VelboSecDeformRC::yPivot() const
 
 double VelboSecDeformRC::deformationMaxLength() const
 {
-    return VelboStrainPath::length(m_limits());
+    // The path of the current direction: longer where the lowest bar lies
+    // above the pivot depth.
+    const VelboStrainPath::Limits limits = m_limits();
+    return VelboStrainPath(limits, m_ranges()).length();
 }
 
 double VelboSecDeformRC::xOverCompression() const
@@ -231,7 +234,7 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
         return nullptr;
     }
     if (degreeDivision < 1 || ratioDivision < 1) {
-        std::cerr << "VelboSecDeformRC::interactionSurface-ERR: degree and ratio divisions must be 1 or more !!!";
+        std::cerr << "VelboSecDeformRC::interactionSurface-ERR: degree and ratio divisions must be 1 or more !!!\n";
         return nullptr;
     }
 
@@ -239,7 +242,7 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
     // each factor fits.
     const long long directions = 4LL * degreeDivision + 1;
     if (pointsPerDirection > INT_MAX / directions) {
-        std::cerr << "VelboSecDeformRC::interactionSurface-ERR: too many points !!!";
+        std::cerr << "VelboSecDeformRC::interactionSurface-ERR: too many points !!!\n";
         return nullptr;
     }
 
@@ -325,7 +328,7 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
         // A domain never holds a point that is not a number.
         if (!std::isfinite(point->fz()) || !std::isfinite(point->mx()) || !std::isfinite(point->my())) {
             std::cerr << "VelboSecDeformRC::interactionSurface-ERR: forces not finite at " << angle()
-                      << " degrees, ratio " << defRatio() << " !!!";
+                      << " degrees, ratio " << defRatio() << " !!!\n";
             return false;
         }
         points->interactionPointsInsertAt(k, point.release());
@@ -375,7 +378,7 @@ bool VelboSecDeformRC::m_spanIsPositive(const VelboStrainPath::Ranges& r) const
         return true;
     case VelboStrainPath::SPAN_ZERO:
         std::cerr << error << "zero height at " << angle()
-                  << " degrees: the lowest bar lies on the top edge of the concrete !!!";
+                  << " degrees: the lowest bar lies on the top edge of the concrete !!!\n";
         break;
     case VelboStrainPath::SPAN_NEGATIVE:
         std::cerr << error << "negative height at " << angle()

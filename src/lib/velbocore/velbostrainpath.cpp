@@ -54,7 +54,12 @@ VelboStrainPath::VelboStrainPath(const Limits& limits, const Ranges& ranges)
     , m_e(-overCompression(ranges, limits.topComp))
     , m_length(length(limits))
     , m_pivot(pivotDepth(ranges, limits.topComp, limits.compUniform))
+    , m_barAbovePivot(m_e > m_d)
 {
+    if (m_barAbovePivot) {
+        // The bar strain runs from S down to -E and back up to -D.
+        m_length = (((m_a + m_b) + m_s) + m_e) + (m_e - m_d);
+    }
 }
 
 void VelboStrainPath::plane(double ratio, double* xTop, double* xBot) const
@@ -83,9 +88,10 @@ void VelboStrainPath::plane(double ratio, double* xTop, double* xBot) const
         // top-fibre pivot
         top = -b;
         bot = ((a + b) + s) - t;
-    } else if (((a + b) + s) + m_e <= t && t < ((a + b) + s) + d) {
-        // interior pivot: the plane keeps the strain -d at depth m_pivot
-        bot = ((a + b) + s) - t;
+    } else if (((a + b) + s) + m_e <= t && t < (m_barAbovePivot ? m_length : ((a + b) + s) + d)) {
+        // interior pivot: the plane keeps the strain -d at depth m_pivot,
+        // the bar strain going from -e towards -d
+        bot = m_barAbovePivot ? (t - (((a + b) + s) + m_e)) - m_e : ((a + b) + s) - t;
         const double h = m_ranges.barBottom - m_ranges.clsTop;
         top = -d - (bot + d) * (m_pivot / (h - m_pivot));
     }

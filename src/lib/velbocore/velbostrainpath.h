@@ -12,6 +12,14 @@ class VelboSectionModel;
 // compression). A plane is given by its strains at the two ends of the span
 // (xTop, xBot); strains are plain ratios, compression negative, and the top
 // is the smallest y.
+//
+// The top-fibre pivot always ends at the plane with no strain at the bottom
+// of the concrete, where the lowest bar has the strain -E. The interior
+// pivot then turns the plane about the pivot depth until the whole span has
+// the strain of uniform compression -D: the bar strain falls from -E to -D
+// when the lowest bar lies at or below the pivot depth (E <= D), and rises
+// from -E to -D when it lies above it (E > D), which makes the path of that
+// direction longer.
 class VelboStrainPath
 {
 public:
@@ -40,7 +48,9 @@ public:
     // element it does not have).
     static Ranges rangesOf(const VelboSectionModel& model);
     static Span span(const Ranges& ranges);
-    // The length of the path measured in strain.
+    // The length of the path measured in strain when the lowest bar lies at
+    // or below the pivot depth; a direction whose lowest bar lies above it
+    // has a longer path (see length()).
     static double length(const Limits& limits);
     // The depth below the top of the concrete of the interior pivot, where
     // every plane of that stage has the strain of uniform compression.
@@ -53,6 +63,8 @@ public:
     VelboStrainPath(const Limits& limits, const Ranges& ranges);
 
     const Ranges& ranges() const { return m_ranges; }
+    // The length of this direction's path measured in strain: the ratio
+    // times this length is the distance travelled along the path.
     double length() const { return m_length; }
 
     // The plane at the ratio, from 0 to 1; a negative ratio or one that is
@@ -76,4 +88,7 @@ private:
     double m_e;
     double m_length;
     double m_pivot;
+    // True when the lowest bar lies above the pivot depth (E > D): the
+    // interior pivot raises the bar strain from -E to -D.
+    bool m_barAbovePivot;
 };
