@@ -363,7 +363,7 @@ TEST(VelboModelerNodes, SectionRotateTurnsTheCurrentModelAndSavesIt)
     EXPECT_EQ(modeler.getNodeY(2), -1.0);
 }
 
-TEST(VelboModelerNodes, SectionRotateRefusesAnAngleOrCentreThatIsNotFinite)
+TEST(VelboModelerNodes, SectionRotateRefusesATurnThatGivesNumbersThatAreNotFinite)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
@@ -377,17 +377,25 @@ TEST(VelboModelerNodes, SectionRotateRefusesAnAngleOrCentreThatIsNotFinite)
     modeler.setLogLevel(1);
     capture.clear();
 
+    const std::string notFinite = "ERR: Cannot rotate section with angle or centre not finite\n";
+    const double huge = std::numeric_limits<double>::max();
     struct Case {
         double degree, x, y;
+        std::string err;
     };
     const Case cases[] = {
-        {nan, 0.0, 0.0}, {inf, 0.0, 0.0}, {-inf, 0.0, 0.0}, {90.0, nan, 0.0},
-        {90.0, 0.0, inf}, {90.0, -inf, 0.0}, {nan, nan, nan},
+        {nan, 0.0, 0.0, notFinite}, {inf, 0.0, 0.0, notFinite}, {-inf, 0.0, 0.0, notFinite},
+        {90.0, nan, 0.0, notFinite}, {90.0, 0.0, inf, notFinite}, {90.0, -inf, 0.0, notFinite},
+        {nan, nan, nan, notFinite},
+        // A finite centre so far away that a half turn about it carries the
+        // nodes past the largest double.
+        {180.0, huge, 0.0, "ERR: Cannot rotate section: node *1* would be turned beyond the range of numbers\n"},
+        {180.0, 0.0, -huge, "ERR: Cannot rotate section: node *1* would be turned beyond the range of numbers\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.degree << " about (" << c.x << ", " << c.y << ")");
         modeler.sectionRotate(c.degree, c.x, c.y);
-        EXPECT_EQ(capture.err(), "ERR: Cannot rotate section with angle or centre not finite\n");
+        EXPECT_EQ(capture.err(), c.err);
         EXPECT_EQ(capture.log() + capture.out(), "");
         capture.clear();
         const MapNodes after = modeler.getNodes();

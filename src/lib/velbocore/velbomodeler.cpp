@@ -175,7 +175,21 @@ void VelboModeler::sectionRotate(double degree, double x, double y) {
         std::cerr << boost::format("ERR: Cannot rotate section with angle or centre not finite\n");
         return;
     }
-    model->sectionRotate(degree, VelboNode2D(x, y, 0));
+    // Nor may a turn about a far centre carry a node beyond the range of
+    // doubles: the turned nodes are tried on copies first.
+    const VelboNode2D centre(x, y, 0);
+    for (const VelboNode2D* node : model->sectionNodes()) {
+        if (node == nullptr || !std::isfinite(node->xn()) || !std::isfinite(node->yn())) continue;
+        VelboNode2D turned(*node);
+        turned.nodeRotate(degree, centre);
+        if (!std::isfinite(turned.xn()) || !std::isfinite(turned.yn())) {
+            std::cerr << boost::format(
+                             "ERR: Cannot rotate section: node *%1%* would be turned beyond the range of numbers\n") %
+                             node->id();
+            return;
+        }
+    }
+    model->sectionRotate(degree, centre);
     model->sectionSavingGeometry();
 }
 
