@@ -20,6 +20,7 @@
 #include "velbocore/velboareaproperties.h"
 #include "velbocore/velbocircle.h"
 #include "velbocore/velbocostitutivelaw.h"
+#include "velbocore/velbointeractionpoints.h"
 #include "velbocore/velbosectionforces.h"
 #include "velbocore/velbosectionmodel.h"
 #include "velbocore/velbotriangle.h"
@@ -521,7 +522,6 @@ public:
           y(sweep.m_nodeY.size()),
           triangles(sweep.m_triangles.size())
     {
-        ratios.reserve(static_cast<std::size_t>(sweep.m_pointsPerDirection));
         rays.reserve(sweep.m_sliceStrains.size());
         std::size_t pieces = 0;
         for (const LawTable& law : sweep.m_laws) {
@@ -539,7 +539,6 @@ public:
     std::vector<double> x;
     std::vector<double> y;
     std::vector<TurnedTriangle> triangles;
-    std::vector<double> ratios;
     std::vector<double> rays;
     // a, b, c of sigma(y) for every piece of every law, under the current plane.
     std::vector<double> stress;
@@ -547,6 +546,8 @@ public:
     // Made by the thread that starts the run, so that the forces' live-instance
     // counter only changes on that thread.
     VelboSectionForces* forces = nullptr;
+    // The triples this worker knows to be made.
+    std::size_t triplesMade = 0;
 };
 
 VelboDomainSweep::VelboDomainSweep(VelboSectionModel& model, const VelboStrainPath::Limits& limits,
@@ -566,7 +567,14 @@ VelboDomainSweep::VelboDomainSweep(VelboSectionModel& model, const VelboStrainPa
     m_prepared = degreeDivision >= 1 && ratioDivision >= 1 && m_prepare(model, sliceLaw);
 }
 
-VelboDomainSweep::~VelboDomainSweep() = default;
+VelboDomainSweep::~VelboDomainSweep()
+{
+    // The workers first: they may still write into the triples.
+    m_crew.reset();
+    for (VelboSectionForces* point : m_made) {
+        delete point;
+    }
+}
 
 bool VelboDomainSweep::m_prepare(VelboSectionModel& model, const VelboCostitutiveLaw& sliceLaw)
 {
@@ -635,7 +643,6 @@ bool VelboDomainSweep::m_prepare(VelboSectionModel& model, const VelboCostitutiv
         m_nodeY.push_back(node->yn());
         m_nodeTurns.push_back(listed.count(node) ? 1 : 0);
     }
-    m_points.assign(static_cast<std::size_t>(m_directions) * m_pointsPerDirection * 3, 0.0);
     return true;
 }
 
@@ -753,8 +760,14 @@ struct VelboDomainSweep::Crew {
     std::vector<Forces> forces;
     std::atomic<std::size_t> nextUnit{0};
     std::atomic<bool> failed{false};
-    std::mutex mutex;
+    // The sweep's triples, slot k at k, `total` of them; the first `made`
+    // are made. `made` changes as they are made: a cache line of its own.
+    VelboSectionForces* const* slots = nullptr;
+    std::size_t total = 0;
+    alignas(64) std::atomic<std::size_t> made{0};
+    alignas(64) std::mutex mutex;
     std::condition_variable finished;
+    std::condition_variable allMade;
     int working = 0;
     std::vector<std::thread> threads;
 
@@ -765,6 +778,48 @@ struct VelboDomainSweep::Crew {
                 t.join();
             }
         }
+    }
+
+    // The triples a worker may write into: those made but the last few,
+    // whose memory the calling thread may still be writing next to, or all
+    // once all are made.
+    std::size_t usable() const
+    {
+        constexpr std::size_t kLead = 64;
+        const std::size_t known = made.load(std::memory_order_acquire);
+        return known == total ? known : known - std::min(known, kLead);
+    }
+
+    // The number of usable triples, once it is `count` or more; 0 when the
+    // run stops first. The calling thread makes them faster than the
+    // workers use them but for the first ones; a worker that is ahead of it
+    // sleeps and looks again now and then, so that the calling thread, which
+    // only says when it is done, never stops to wake anyone.
+    std::size_t waitForTriples(std::size_t count)
+    {
+        std::size_t known = usable();
+        if (known >= count) {
+            return known;
+        }
+        constexpr std::chrono::microseconds kLookAgain(200);
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            known = usable();
+            if (known >= count) {
+                return known;
+            }
+            if (failed.load()) {
+                return 0;
+            }
+            allMade.wait_for(lock, kLookAgain);
+        }
+    }
+
+    // The last triple is made, or the run stops.
+    void wakeWaiting()
+    {
+        { const std::lock_guard<std::mutex> lock(mutex); }
+        allMade.notify_all();
     }
 };
 
@@ -800,6 +855,11 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
     // Made on this thread, so that the forces' live-instance counter only
     // changes here.
     crew.forces = std::vector<Crew::Forces>(static_cast<std::size_t>(count));
+    // Room for every triple, so that the list never moves while the workers
+    // read it.
+    crew.total = static_cast<std::size_t>(m_directions) * m_pointsPerDirection;
+    m_made.reserve(crew.total);
+    crew.slots = m_made.data();
 
     // Asked on this thread only; once it says stop, the workers stop too.
     const auto stopAsked = [this, &crew, &interrupted] {
@@ -823,7 +883,7 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
                     return;
                 }
                 const Crew::Unit& unit = crew.units[u];
-                if (!m_direction(unit.direction, unit.first, unit.last, worker)) {
+                if (!m_direction(unit.direction, unit.first, unit.last, worker, crew)) {
                     crew.failed.store(true, std::memory_order_relaxed);
                     return;
                 }
@@ -873,20 +933,12 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
         // started.
     }
 
-    // While the workers start: the caller's own work and the triples the
-    // points will be handed out in.
-    if (meanwhile) {
+    // While the workers start on the points: the triples they write them
+    // into, then the caller's own work.
+    const bool made = m_makeTriples(crew, stopAsked);
+    crew.wakeWaiting();
+    if (made && meanwhile) {
         meanwhile();
-    }
-    constexpr std::size_t kTriplesBetweenChecks = 1 << 16;
-    const std::size_t triples = m_points.size() / 3;
-    m_made.clear();
-    m_made.reserve(triples);
-    for (std::size_t k = 0; k < triples; ++k) {
-        if (k % kTriplesBetweenChecks == 0 && stopAsked()) {
-            break;
-        }
-        m_made.emplace_back(new VelboSectionForces());
     }
 
     work(0);
@@ -906,40 +958,111 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
     return !crew.failed.load();
 }
 
-VelboSectionForces* VelboDomainSweep::releasePoint(int k)
+bool VelboDomainSweep::m_makeTriples(Crew& crew, const std::function<bool()>& stopAsked)
 {
-    const std::size_t slot = static_cast<std::size_t>(k);
-    VelboSectionForces* point = m_made.at(slot).release();
-    point->setFz(m_points[3 * slot]);
-    point->setMx(m_points[3 * slot + 1]);
-    point->setMy(m_points[3 * slot + 2]);
-    return point;
+    // The check is asked before the first triple and then every so many;
+    // the workers hear of new triples every few hundred.
+    constexpr std::size_t kTriplesBetweenChecks = 1 << 16;
+    constexpr std::size_t kTriplesBetweenNews = 1 << 9;
+    // The list grows in a vector of this thread's own, not in the sweep
+    // whose other members the workers read for every point; it is the
+    // sweep's again however this ends.
+    std::vector<VelboSectionForces*> made;
+    made.swap(m_made);
+    struct PutBack {
+        std::vector<VelboSectionForces*>& from;
+        std::vector<VelboSectionForces*>& to;
+        ~PutBack() { to.swap(from); }
+    } putBack{made, m_made};
+    // Its own geometry, to find the ratios of every direction.
+    Worker turned(*this);
+    std::vector<double> ratios;
+    ratios.reserve(static_cast<std::size_t>(m_pointsPerDirection));
+    std::size_t k = 0;
+    for (int i = 0; i < m_directions; ++i) {
+        if (crew.failed.load(std::memory_order_relaxed)) {
+            return false;
+        }
+        if (!m_directionRatios(i, turned, ratios)) {
+            crew.failed.store(true);
+            return false;
+        }
+        for (const double ratio : ratios) {
+            if (k % kTriplesBetweenChecks == 0 && stopAsked()) {
+                return false;
+            }
+            VelboSectionForces* const triple = new VelboSectionForces();
+            // Within the room made for every triple: nothing is thrown.
+            made.push_back(triple);
+            triple->setFz(ratio);
+            ++k;
+            if (k % kTriplesBetweenNews == 0) {
+                crew.made.store(k, std::memory_order_release);
+                if (crew.failed.load(std::memory_order_relaxed)) {
+                    return false;
+                }
+            }
+        }
+    }
+    crew.made.store(k, std::memory_order_release);
+    return true;
 }
 
-bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
+VelboInteractionPoints* VelboDomainSweep::releasePoints()
 {
-    const double angle = (90.0 * i) / m_degreeDivision;
-    m_turnNodes(angle, w);
+    if (!m_crew || m_crew->failed.load()
+        || m_made.size() != static_cast<std::size_t>(m_directions) * m_pointsPerDirection) {
+        return nullptr;
+    }
+    // The list goes to the set once the set is made: when making it fails,
+    // the triples are still the sweep's, which frees them.
+    return new VelboInteractionPoints(std::move(m_made), static_cast<unsigned int>(m_pointsPerDirection));
+}
+
+VelboStrainPath VelboDomainSweep::m_turnTo(int i, Worker& w) const
+{
+    m_turnNodes(m_angle(i), w);
     m_turnTriangles(w);
-    const VelboStrainPath path(m_limits, m_ranges(w));
+    return VelboStrainPath(m_limits, m_ranges(w));
+}
+
+bool VelboDomainSweep::m_directionRatios(int i, Worker& w, std::vector<double>& ratios) const
+{
+    const VelboStrainPath path = m_turnTo(i, w);
     if (VelboStrainPath::span(path.ranges()) != VelboStrainPath::SPAN_POSITIVE) {
         return false;
     }
-    path.ratios(m_skipBarLaw, m_ratioDivision, w.ratios);
+    path.ratios(m_skipBarLaw, m_ratioDivision, ratios);
     // Each point takes its ratio as given. setDefRatio refuses one outside
     // [0, 1] and keeps the ratio before: such a direction is left to the
     // model path.
-    if (w.ratios.size() != static_cast<std::size_t>(m_pointsPerDirection)
-        || !std::all_of(w.ratios.begin(), w.ratios.end(), [](double v) { return v >= 0.0 && v <= 1.0; })) {
-        return false;
-    }
+    return ratios.size() == static_cast<std::size_t>(m_pointsPerDirection)
+           && std::all_of(ratios.begin(), ratios.end(), [](double v) { return v >= 0.0 && v <= 1.0; });
+}
 
-    double* out = &m_points[(static_cast<std::size_t>(i) * m_pointsPerDirection + first) * 3];
-    for (int j = first; j < last; ++j) {
-        if (!m_point(path, w.ratios[static_cast<std::size_t>(j)], angle, w, out)) {
+bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w, Crew& crew) const
+{
+    // The calling thread found the span of the direction positive and its
+    // ratios sound before it made the direction's first triple.
+    const double angle = m_angle(i);
+    const VelboStrainPath path = m_turnTo(i, w);
+    std::size_t k = static_cast<std::size_t>(i) * m_pointsPerDirection + first;
+    for (int j = first; j < last; ++j, ++k) {
+        if (k >= w.triplesMade) {
+            w.triplesMade = crew.waitForTriples(k + 1);
+            if (w.triplesMade == 0) {
+                return false;
+            }
+        }
+        // The triple holds the ratio of its point until the point is written.
+        VelboSectionForces& triple = *crew.slots[k];
+        double point[3];
+        if (!m_point(path, triple.fz(), angle, w, point)) {
             return false;
         }
-        out += 3;
+        triple.setFz(point[0]);
+        triple.setMx(point[1]);
+        triple.setMy(point[2]);
     }
     return true;
 }

@@ -10,6 +10,7 @@
 
 class VelboBilinear;
 class VelboCostitutiveLaw;
+class VelboInteractionPoints;
 class VelboSectionModel;
 
 // The hot loop of the interaction-domain build: every point of every
@@ -32,9 +33,13 @@ class VelboSectionModel;
 //   sub-triangles of each element from zero, moments then moved to the
 //   moment point and turned back with the forces' own operations;
 // - the point of direction i and step j goes to slot i * pointsPerDirection
-//   + j whatever thread made it, so the caller stores them in slot order.
-// The sweep writes on no stream, shares nothing writable between threads
-// and allocates nothing per point but the triple it is handed out in. When
+//   + j whatever thread made it, and the point set takes the slots in order.
+// The sweep writes on no stream and allocates nothing per point but the
+// triple the point set keeps: the calling thread makes the triples in slot
+// order while the workers compute, each triple holding the ratio of its
+// point until a worker writes the point into it, so that a build needs the
+// memory of its point set and of one direction's ratios, no more. A worker
+// writes only into the triples of its own piece of work. When
 // a section holds something it does not reproduce (a missing law or node,
 // an element it does not know, a slicing the mesh would refuse, a span that
 // is not positive, a point that is not finite) or a worker meets an exception,
@@ -55,10 +60,11 @@ public:
     VelboDomainSweep& operator=(const VelboDomainSweep&) = delete;
 
     // Makes every point on `threads` threads, the calling one among them,
-    // which first runs `meanwhile` (when given) while the others start. It
-    // returns when every worker is done with the points; the workers are
-    // joined when the sweep goes. False: no point set, see above. Runs once.
-    // `interrupted` (when given) is asked on the calling thread only,
+    // which first makes the triples while the others start on the points,
+    // then runs `meanwhile` (when given). It returns when every worker is
+    // done with the points; the workers are joined when the sweep goes.
+    // False: no point set, see above. Runs once. `interrupted` (when given)
+    // is asked on the calling thread only, while it makes the triples,
     // between pieces of work and while it waits for the workers; when it
     // says true the workers stop after their piece and run() gives false.
     bool run(int threads, const std::function<void()>& meanwhile = {},
@@ -66,10 +72,10 @@ public:
     // Whether run() stopped because `interrupted` said so.
     bool interrupted() const { return m_interrupted; }
 
-    // After a successful run: the number of points, and the point of slot k
-    // as a new triple that the caller owns.
-    int pointsSize() const { return static_cast<int>(m_points.size() / 3); }
-    VelboSectionForces* releasePoint(int k);
+    // After a successful run: the point set of every point, in slot order,
+    // which the caller owns; the sweep keeps no point. Until then, and after
+    // a run that gave false, the sweep frees the triples it made when it goes.
+    VelboInteractionPoints* releasePoints();
 
     // VELBO_THREADS when it holds a whole number of 1 or more (at most
     // 1024), otherwise the number of cores the process may run on.
@@ -104,9 +110,19 @@ private:
 
     bool m_prepare(VelboSectionModel& model, const VelboCostitutiveLaw& sliceLaw);
     int m_lawTable(const VelboCostitutiveLaw* law);
-    // The points of steps first .. last - 1 of direction i; false when the
-    // sweep cannot make them.
-    bool m_direction(int i, int first, int last, Worker& worker);
+    double m_angle(int i) const { return (90.0 * i) / m_degreeDivision; }
+    // The strain path of direction i, the worker's geometry turned to it.
+    VelboStrainPath m_turnTo(int i, Worker& worker) const;
+    // The ratios of the points of direction i; false when the sweep leaves
+    // the direction to the model path.
+    bool m_directionRatios(int i, Worker& worker, std::vector<double>& ratios) const;
+    // The triples of every point in slot order, each holding its ratio,
+    // made while the workers run; false when the run stops first.
+    bool m_makeTriples(Crew& crew, const std::function<bool()>& stopAsked);
+    // The points of steps first .. last - 1 of direction i, each written
+    // into its triple once that is made; false when the sweep cannot make
+    // them or the run stops.
+    bool m_direction(int i, int first, int last, Worker& worker, Crew& crew) const;
     // The steps of a direction, on the worker's own geometry: the nodes
     // turned by its angle, then the triangles in that geometry, then the
     // ranges of the turned section.
@@ -146,10 +162,9 @@ private:
     // Strains of the concrete law at which the meshes are sliced.
     std::vector<double> m_sliceStrains;
 
-    // Fz, Mx, My of slot k at 3k, 3k + 1 and 3k + 2.
-    std::vector<double> m_points;
-    // The triples the points are handed out in, made on the calling thread.
-    std::vector<std::unique_ptr<VelboSectionForces>> m_made;
+    // The triples of the points, slot k at k, made on the calling thread;
+    // the sweep's until they are handed out.
+    std::vector<VelboSectionForces*> m_made;
     // Last, so that its threads are joined before anything else goes.
     std::unique_ptr<Crew> m_crew;
 };
