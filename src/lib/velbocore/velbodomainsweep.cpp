@@ -933,13 +933,15 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
         // started.
     }
 
-    // While the workers start on the points: the triples they write them
-    // into, then the caller's own work.
-    const bool made = m_makeTriples(crew, stopAsked);
-    crew.wakeWaiting();
-    if (made && meanwhile) {
+    // While the workers start: the caller's own work, then the triples they
+    // write the points into. The work comes first: what it allocates for a
+    // while is then given back before the triples are made, not on top of
+    // them.
+    if (meanwhile) {
         meanwhile();
     }
+    m_makeTriples(crew, stopAsked);
+    crew.wakeWaiting();
 
     work(0);
     // The workers end their pieces; the check is asked meanwhile.

@@ -60,13 +60,14 @@ public:
     VelboDomainSweep& operator=(const VelboDomainSweep&) = delete;
 
     // Makes every point on `threads` threads, the calling one among them,
-    // which first makes the triples while the others start on the points,
-    // then runs `meanwhile` (when given). It returns when every worker is
-    // done with the points; the workers are joined when the sweep goes.
-    // False: no point set, see above. Runs once. `interrupted` (when given)
-    // is asked on the calling thread only, while it makes the triples,
-    // between pieces of work and while it waits for the workers; when it
-    // says true the workers stop after their piece and run() gives false.
+    // which first runs `meanwhile` (when given) while the others start, then
+    // makes the triples the points are written into. It returns when every
+    // worker is done with the points; the workers are joined when the sweep
+    // goes. False: no point set, see above. Runs once. `interrupted` (when
+    // given) is asked on the calling thread only, while it makes the
+    // triples, between pieces of work and while it waits for the workers;
+    // when it says true the workers stop after their piece and run() gives
+    // false.
     bool run(int threads, const std::function<void()>& meanwhile = {},
              const std::function<bool()>& interrupted = {});
     // Whether run() stopped because `interrupted` said so.
