@@ -39,10 +39,10 @@ class VelboSectionModel;
 // order while the workers compute, each triple holding the ratio of its
 // point until a worker writes the point into it, so that a build needs the
 // memory of its point set and of one direction's ratios, no more. A worker
-// writes only into the triples of its own piece of work. When
-// a section holds something it does not reproduce (a missing law or node,
-// an element it does not know, a slicing the mesh would refuse, a span that
-// is not positive, a point that is not finite) or a worker meets an exception,
+// writes only into the triples of its own piece of work. When a section
+// holds something it does not reproduce (a missing law or node, an element
+// it does not know, a slicing the mesh would refuse, a span that is not
+// positive, a point that is not finite) or a worker meets an exception,
 // run() returns false and the caller takes the model path, which reports
 // what it finds as it always has.
 class VelboDomainSweep {
