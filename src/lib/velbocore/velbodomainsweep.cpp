@@ -3,6 +3,7 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <unordered_map>
@@ -27,6 +29,12 @@
 #include "velbocore/velbotriangleintegral.h"
 
 namespace {
+
+// Directions of at most this many points: each worker takes their ratios
+// from its own strain path, and keeps the points it makes before their
+// triples are made (a piece of work at most); the points of longer
+// directions take their ratios from their triples.
+constexpr int kOwnRatiosMost = 1 << 12;
 
 // A sound ring has at most six half-edges; the mesh gives a walk up after
 // this many steps.
@@ -522,6 +530,10 @@ public:
           y(sweep.m_nodeY.size()),
           triangles(sweep.m_triangles.size())
     {
+        if (!sweep.m_ratiosInTriples) {
+            ratios.reserve(static_cast<std::size_t>(sweep.m_pointsPerDirection));
+            pending.reserve(3 * static_cast<std::size_t>(sweep.m_pointsPerDirection));
+        }
         rays.reserve(sweep.m_sliceStrains.size());
         std::size_t pieces = 0;
         for (const LawTable& law : sweep.m_laws) {
@@ -548,6 +560,12 @@ public:
     VelboSectionForces* forces = nullptr;
     // The triples this worker knows to be made.
     std::size_t triplesMade = 0;
+    // When the ratios are not taken from the triples: those of the current
+    // direction, and Fz, Mx, My of the points made before their triples,
+    // slots pendingFirst on.
+    std::vector<double> ratios;
+    std::vector<double> pending;
+    std::size_t pendingFirst = 0;
 };
 
 VelboDomainSweep::VelboDomainSweep(VelboSectionModel& model, const VelboStrainPath::Limits& limits,
@@ -559,6 +577,7 @@ VelboDomainSweep::VelboDomainSweep(VelboSectionModel& model, const VelboStrainPa
       m_ratioDivision(ratioDivision),
       m_pointsPerDirection(skipBarLaw ? ratioDivision + 2 : ratioDivision + 1),
       m_directions(4 * degreeDivision + 1),
+      m_ratiosInTriples(m_pointsPerDirection > kOwnRatiosMost),
       m_momentX(momentPoint.xn()),
       m_momentY(momentPoint.yn()),
       m_prepared(false),
@@ -780,43 +799,47 @@ struct VelboDomainSweep::Crew {
         }
     }
 
-    // The triples a worker may write into: those made but the last few,
-    // whose memory the calling thread may still be writing next to, or all
-    // once all are made.
-    std::size_t usable() const
-    {
-        constexpr std::size_t kLead = 64;
-        const std::size_t known = made.load(std::memory_order_acquire);
-        return known == total ? known : known - std::min(known, kLead);
-    }
-
-    // The number of usable triples, once it is `count` or more; 0 when the
+    // The number of triples made, once it is `count` or more; 0 when the
     // run stops first. The calling thread makes them faster than the
-    // workers use them but for the first ones; a worker that is ahead of it
-    // sleeps and looks again now and then, so that the calling thread, which
-    // only says when it is done, never stops to wake anyone.
+    // workers use them but for the first ones, and does not stop to wake
+    // anyone but at the end: a worker ahead of it looks for a moment, then
+    // sleeps about as long as the missing triples take to make, and looks
+    // again.
     std::size_t waitForTriples(std::size_t count)
     {
-        std::size_t known = usable();
+        std::size_t known = made.load();
         if (known >= count) {
             return known;
         }
-        constexpr std::chrono::microseconds kLookAgain(200);
-        std::unique_lock<std::mutex> lock(mutex);
-        for (;;) {
-            known = usable();
+        const auto spinUntil = std::chrono::steady_clock::now() + std::chrono::microseconds(20);
+        for (int look = 1;; ++look) {
+            known = made.load();
             if (known >= count) {
                 return known;
             }
-            if (failed.load()) {
-                return 0;
+            if (failed.load(std::memory_order_relaxed)
+                || (look % 64 == 0 && std::chrono::steady_clock::now() > spinUntil)) {
+                break;
             }
-            allMade.wait_for(lock, kLookAgain);
         }
+        // Some tens of nanoseconds a triple.
+        constexpr std::chrono::nanoseconds kPerTriple(50);
+        constexpr std::chrono::microseconds kShortest(20);
+        constexpr std::chrono::microseconds kLongest(1000);
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            known = made.load();
+            if (known >= count || failed.load()) {
+                break;
+            }
+            const auto missing = kPerTriple * static_cast<long long>(count - known);
+            allMade.wait_for(lock, std::clamp<std::chrono::nanoseconds>(missing, kShortest, kLongest));
+        }
+        return known >= count ? known : 0;
     }
 
-    // The last triple is made, or the run stops.
-    void wakeWaiting()
+    // The last triple is made, or the run stops: the waiting workers look.
+    void wake()
     {
         { const std::lock_guard<std::mutex> lock(mutex); }
         allMade.notify_all();
@@ -906,42 +929,54 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
         }
     } stopOnThrow{crew.failed};
 
-    try {
-        crew.threads.reserve(static_cast<std::size_t>(count - 1));
-        for (int w = 1; w < count; ++w) {
-            {
-                const std::lock_guard<std::mutex> lock(crew.mutex);
-                ++crew.working;
-            }
-            try {
-                crew.threads.emplace_back([&crew, work, w] {
-                    work(w);
-                    // The last touch of the crew by this thread.
+    const auto startWorkers = [&crew, &work, count] {
+        try {
+            crew.threads.reserve(static_cast<std::size_t>(count - 1));
+            for (int w = 1; w < count; ++w) {
+                {
                     const std::lock_guard<std::mutex> lock(crew.mutex);
-                    if (--crew.working == 0) {
-                        crew.finished.notify_all();
-                    }
-                });
-            } catch (...) {
-                const std::lock_guard<std::mutex> lock(crew.mutex);
-                --crew.working;
-                throw;
+                    ++crew.working;
+                }
+                try {
+                    crew.threads.emplace_back([&crew, work, w] {
+                        work(w);
+                        // The last touch of the crew by this thread.
+                        const std::lock_guard<std::mutex> lock(crew.mutex);
+                        if (--crew.working == 0) {
+                            crew.finished.notify_all();
+                        }
+                    });
+                } catch (...) {
+                    const std::lock_guard<std::mutex> lock(crew.mutex);
+                    --crew.working;
+                    throw;
+                }
             }
+        } catch (const std::exception&) {
+            // Fewer threads than asked: the work is shared among those that
+            // started.
         }
-    } catch (const std::exception&) {
-        // Fewer threads than asked: the work is shared among those that
-        // started.
-    }
+    };
 
-    // While the workers start: the caller's own work, then the triples they
-    // write the points into. The work comes first: what it allocates for a
-    // while is then given back before the triples are made, not on top of
-    // them.
-    if (meanwhile) {
-        meanwhile();
-    }
-    m_makeTriples(crew, stopAsked);
-    crew.wakeWaiting();
+    // The triples the points are written into, with two stops. The workers
+    // start once the triples of every thread's first piece are made (or a
+    // good part of them; all of them when they take no longer to make than
+    // a thread to start), so that they seldom wait. The caller's own work
+    // allocates about a direction's ratios for a while: with directions of
+    // many points it comes once half of the triples are made, when the
+    // calling thread is well ahead of the workers that wait for them, so
+    // that what it allocates is given back before the last triples are made,
+    // not held on top of all of them; otherwise it comes last, while the
+    // workers write what they kept.
+    constexpr std::size_t kHeadStartLeast = 1 << 10;
+    constexpr std::size_t kHeadStartMost = 1 << 14;
+    const Crew::Unit& lastFirst = crew.units[std::min(crew.units.size(), static_cast<std::size_t>(count)) - 1];
+    const std::size_t firstPieces = static_cast<std::size_t>(lastFirst.direction) * m_pointsPerDirection + lastFirst.last;
+    const std::size_t headStart = std::min({kHeadStartMost, crew.total, std::max(kHeadStartLeast, firstPieces)});
+    const std::array<Stop, 2> stops{{{headStart, startWorkers},
+                                     {m_ratiosInTriples ? crew.total / 2 : crew.total, meanwhile}}};
+    m_makeTriples(crew, stopAsked, stops);
+    crew.wake();
 
     work(0);
     // The workers end their pieces; the check is asked meanwhile.
@@ -960,7 +995,8 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
     return !crew.failed.load();
 }
 
-bool VelboDomainSweep::m_makeTriples(Crew& crew, const std::function<bool()>& stopAsked)
+bool VelboDomainSweep::m_makeTriples(Crew& crew, const std::function<bool()>& stopAsked,
+                                     const std::array<Stop, 2>& stops)
 {
     // The check is asked before the first triple and then every so many;
     // the workers hear of new triples every few hundred.
@@ -976,37 +1012,54 @@ bool VelboDomainSweep::m_makeTriples(Crew& crew, const std::function<bool()>& st
         std::vector<VelboSectionForces*>& to;
         ~PutBack() { to.swap(from); }
     } putBack{made, m_made};
-    // Its own geometry, to find the ratios of every direction.
-    Worker turned(*this);
+    // With the ratios in the triples: its own geometry, to find those of
+    // every direction.
+    std::optional<Worker> turned;
     std::vector<double> ratios;
-    ratios.reserve(static_cast<std::size_t>(m_pointsPerDirection));
+    if (m_ratiosInTriples) {
+        turned.emplace(*this);
+        ratios.reserve(static_cast<std::size_t>(m_pointsPerDirection));
+    }
     std::size_t k = 0;
+    // The stops due at k, in order, once the workers know of what is made.
+    const auto stopAt = [&crew, &stops, &k] {
+        for (const Stop& stop : stops) {
+            if (stop.at == k && stop.what) {
+                crew.made.store(k);
+                stop.what();
+            }
+        }
+    };
     for (int i = 0; i < m_directions; ++i) {
         if (crew.failed.load(std::memory_order_relaxed)) {
             return false;
         }
-        if (!m_directionRatios(i, turned, ratios)) {
+        if (m_ratiosInTriples && !m_ratiosOf(m_turnTo(i, *turned), ratios)) {
             crew.failed.store(true);
             return false;
         }
-        for (const double ratio : ratios) {
+        for (int j = 0; j < m_pointsPerDirection; ++j) {
             if (k % kTriplesBetweenChecks == 0 && stopAsked()) {
                 return false;
             }
+            stopAt();
             VelboSectionForces* const triple = new VelboSectionForces();
             // Within the room made for every triple: nothing is thrown.
             made.push_back(triple);
-            triple->setFz(ratio);
+            if (m_ratiosInTriples) {
+                triple->setFz(ratios[static_cast<std::size_t>(j)]);
+            }
             ++k;
             if (k % kTriplesBetweenNews == 0) {
-                crew.made.store(k, std::memory_order_release);
+                crew.made.store(k);
                 if (crew.failed.load(std::memory_order_relaxed)) {
                     return false;
                 }
             }
         }
     }
-    crew.made.store(k, std::memory_order_release);
+    crew.made.store(k);
+    stopAt();
     return true;
 }
 
@@ -1028,9 +1081,8 @@ VelboStrainPath VelboDomainSweep::m_turnTo(int i, Worker& w) const
     return VelboStrainPath(m_limits, m_ranges(w));
 }
 
-bool VelboDomainSweep::m_directionRatios(int i, Worker& w, std::vector<double>& ratios) const
+bool VelboDomainSweep::m_ratiosOf(const VelboStrainPath& path, std::vector<double>& ratios) const
 {
-    const VelboStrainPath path = m_turnTo(i, w);
     if (VelboStrainPath::span(path.ranges()) != VelboStrainPath::SPAN_POSITIVE) {
         return false;
     }
@@ -1044,28 +1096,76 @@ bool VelboDomainSweep::m_directionRatios(int i, Worker& w, std::vector<double>& 
 
 bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w, Crew& crew) const
 {
-    // The calling thread found the span of the direction positive and its
-    // ratios sound before it made the direction's first triple.
     const double angle = m_angle(i);
     const VelboStrainPath path = m_turnTo(i, w);
+    // With the ratios in the triples the calling thread found the span of
+    // the direction positive and its ratios sound before it made the
+    // direction's first triple; otherwise the worker looks.
+    if (!m_ratiosInTriples && !m_ratiosOf(path, w.ratios)) {
+        return false;
+    }
     std::size_t k = static_cast<std::size_t>(i) * m_pointsPerDirection + first;
     for (int j = first; j < last; ++j, ++k) {
         if (k >= w.triplesMade) {
-            w.triplesMade = crew.waitForTriples(k + 1);
-            if (w.triplesMade == 0) {
-                return false;
+            w.triplesMade = crew.made.load();
+            if (k >= w.triplesMade && m_ratiosInTriples) {
+                w.triplesMade = crew.waitForTriples(k + 1);
+                if (w.triplesMade == 0) {
+                    return false;
+                }
             }
         }
-        // The triple holds the ratio of its point until the point is written.
-        VelboSectionForces& triple = *crew.slots[k];
         double point[3];
-        if (!m_point(path, triple.fz(), angle, w, point)) {
+        if (k < w.triplesMade) {
+            // The points kept before it have their triples too.
+            if (!m_flush(w, crew)) {
+                return false;
+            }
+            // With the ratios in the triples, the triple holds the ratio of
+            // its point until the point is written.
+            VelboSectionForces& triple = *crew.slots[k];
+            const double ratio = m_ratiosInTriples ? triple.fz() : w.ratios[static_cast<std::size_t>(j)];
+            if (!m_point(path, ratio, angle, w, point)) {
+                return false;
+            }
+            triple.setFz(point[0]);
+            triple.setMx(point[1]);
+            triple.setMy(point[2]);
+            continue;
+        }
+        // Ahead of the calling thread: kept until its triple is made.
+        if (!m_point(path, w.ratios[static_cast<std::size_t>(j)], angle, w, point)) {
             return false;
         }
-        triple.setFz(point[0]);
-        triple.setMx(point[1]);
-        triple.setMy(point[2]);
+        if (w.pending.empty()) {
+            w.pendingFirst = k;
+        }
+        w.pending.insert(w.pending.end(), {point[0], point[1], point[2]});
     }
+    return m_flush(w, crew);
+}
+
+bool VelboDomainSweep::m_flush(Worker& w, Crew& crew) const
+{
+    const std::size_t count = w.pending.size() / 3;
+    if (count == 0) {
+        return true;
+    }
+    const std::size_t end = w.pendingFirst + count;
+    if (w.triplesMade < end) {
+        w.triplesMade = crew.waitForTriples(end);
+        if (w.triplesMade == 0) {
+            return false;
+        }
+    }
+    const double* value = w.pending.data();
+    for (std::size_t k = w.pendingFirst; k < end; ++k, value += 3) {
+        VelboSectionForces& triple = *crew.slots[k];
+        triple.setFz(value[0]);
+        triple.setMx(value[1]);
+        triple.setMy(value[2]);
+    }
+    w.pending.clear();
     return true;
 }
 
