@@ -12,7 +12,9 @@
 #include <exception>
 #include <condition_variable>
 #include <functional>
+#include <limits>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <thread>
@@ -35,6 +37,44 @@ namespace {
 // triples are made (a piece of work at most); the points of longer
 // directions take their ratios from their triples.
 constexpr int kOwnRatiosMost = 1 << 12;
+
+// Storage in whole cache lines of its own: the calling thread makes every
+// worker's buffers, wherever the allocator finds room for them, and a line
+// that held what two threads write would pass between them.
+template <typename T>
+struct LineAllocator {
+    using value_type = T;
+    static constexpr std::size_t kLine = 64;
+
+    LineAllocator() = default;
+    template <typename U>
+    LineAllocator(const LineAllocator<U>&) noexcept
+    {
+    }
+
+    T* allocate(std::size_t n)
+    {
+        if (n > (std::numeric_limits<std::size_t>::max() - kLine) / sizeof(T)) {
+            throw std::bad_alloc();
+        }
+        return static_cast<T*>(::operator new(m_bytes(n), std::align_val_t(kLine)));
+    }
+    void deallocate(T* p, std::size_t n) noexcept { ::operator delete(p, m_bytes(n), std::align_val_t(kLine)); }
+
+    static std::size_t m_bytes(std::size_t n) { return (n * sizeof(T) + kLine - 1) / kLine * kLine; }
+};
+template <typename T, typename U>
+bool operator==(const LineAllocator<T>&, const LineAllocator<U>&) noexcept
+{
+    return true;
+}
+template <typename T, typename U>
+bool operator!=(const LineAllocator<T>&, const LineAllocator<U>&) noexcept
+{
+    return false;
+}
+template <typename T>
+using LineVector = std::vector<T, LineAllocator<T>>;
 
 // A sound ring has at most six half-edges; the mesh gives a walk up after
 // this many steps.
@@ -133,7 +173,7 @@ private:
     };
 
     template <typename T>
-    static int m_take(std::vector<T>& storage, int& count)
+    static int m_take(LineVector<T>& storage, int& count)
     {
         if (count == static_cast<int>(storage.size())) {
             storage.resize(storage.size() * 2);
@@ -409,9 +449,9 @@ private:
         return t1;
     }
 
-    std::vector<Node> m_nodes;
-    std::vector<Edge> m_edges;
-    std::vector<Triangle> m_triangles;
+    LineVector<Node> m_nodes;
+    LineVector<Edge> m_edges;
+    LineVector<Triangle> m_triangles;
     int m_nodeCount = 0;
     int m_edgeCount = 0;
     int m_triangleCount = 0;
@@ -522,8 +562,8 @@ struct VelboDomainSweep::LawTable {
 };
 
 // What one thread works with: its own geometry of the current direction and
-// every buffer of the loop, sized once.
-class VelboDomainSweep::Worker {
+// every buffer of the loop, sized once; cache lines of its own.
+class alignas(64) VelboDomainSweep::Worker {
 public:
     explicit Worker(const VelboDomainSweep& sweep)
         : x(sweep.m_nodeX.size()),
@@ -548,12 +588,12 @@ public:
         VelboAreaProperties moments;
     };
 
-    std::vector<double> x;
-    std::vector<double> y;
-    std::vector<TurnedTriangle> triangles;
-    std::vector<double> rays;
+    LineVector<double> x;
+    LineVector<double> y;
+    LineVector<TurnedTriangle> triangles;
+    LineVector<double> rays;
     // a, b, c of sigma(y) for every piece of every law, under the current plane.
-    std::vector<double> stress;
+    LineVector<double> stress;
     ClipMesh clip;
     // Made by the thread that starts the run, so that the forces' live-instance
     // counter only changes on that thread.
@@ -561,10 +601,10 @@ public:
     // The triples this worker knows to be made.
     std::size_t triplesMade = 0;
     // When the ratios are not taken from the triples: those of the current
-    // direction, and Fz, Mx, My of the points made before their triples,
-    // slots pendingFirst on.
+    // direction (as the strain path gives them), and Fz, Mx, My of the
+    // points made before their triples, slots pendingFirst on.
     std::vector<double> ratios;
-    std::vector<double> pending;
+    LineVector<double> pending;
     std::size_t pendingFirst = 0;
 };
 
@@ -777,6 +817,7 @@ struct VelboDomainSweep::Crew {
 
     std::vector<Unit> units;
     std::vector<Forces> forces;
+    std::vector<std::unique_ptr<Worker>> workers;
     std::atomic<std::size_t> nextUnit{0};
     std::atomic<bool> failed{false};
     // The sweep's triples, slot k at k, `total` of them; the first `made`
@@ -855,6 +896,20 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
     const int count = std::max(1, std::min(threads, m_directions));
     m_crew.reset(new Crew());
     Crew& crew = *m_crew;
+    // When the work of this thread throws, the workers stop early; the crew
+    // joins them as the sweep goes. Made first: the count of exceptions it
+    // takes is what this thread needs to throw one, which then cannot fail
+    // for want of memory once memory runs out.
+    struct StopOnThrow {
+        std::atomic<bool>& failed;
+        const int before = std::uncaught_exceptions();
+        ~StopOnThrow()
+        {
+            if (std::uncaught_exceptions() > before) {
+                failed.store(true);
+            }
+        }
+    } stopOnThrow{crew.failed};
 
     // The pieces of work, taken in order: whole directions, but the last ones
     // cut in parts, so that the threads finish together, and every one cut
@@ -878,6 +933,14 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
     // Made on this thread, so that the forces' live-instance counter only
     // changes here.
     crew.forces = std::vector<Crew::Forces>(static_cast<std::size_t>(count));
+    // So are the workers' buffers: a worker thread allocates nothing, and so
+    // takes no memory of its own from the allocator while the triples are
+    // made, which matters where the address space is capped.
+    crew.workers.reserve(static_cast<std::size_t>(count));
+    for (int w = 0; w < count; ++w) {
+        crew.workers.emplace_back(new Worker(*this));
+        crew.workers.back()->forces = &crew.forces[static_cast<std::size_t>(w)].forces;
+    }
     // Room for every triple, so that the list never moves while the workers
     // read it.
     crew.total = static_cast<std::size_t>(m_directions) * m_pointsPerDirection;
@@ -895,8 +958,7 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
 
     const auto work = [this, &crew, &stopAsked](int w) {
         try {
-            Worker worker(*this);
-            worker.forces = &crew.forces[static_cast<std::size_t>(w)].forces;
+            Worker& worker = *crew.workers[static_cast<std::size_t>(w)];
             for (;;) {
                 if (crew.failed.load(std::memory_order_relaxed) || (w == 0 && stopAsked())) {
                     return;
@@ -917,18 +979,6 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
             crew.failed.store(true, std::memory_order_relaxed);
         }
     };
-    // When the work of this thread throws, the workers stop early; the crew
-    // joins them as the sweep goes.
-    struct StopOnThrow {
-        std::atomic<bool>& failed;
-        ~StopOnThrow()
-        {
-            if (std::uncaught_exceptions() > 0) {
-                failed.store(true);
-            }
-        }
-    } stopOnThrow{crew.failed};
-
     const auto startWorkers = [&crew, &work, count] {
         try {
             crew.threads.reserve(static_cast<std::size_t>(count - 1));
