@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "domain_sections.h"
@@ -41,11 +42,16 @@
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 namespace {
 std::atomic<long> g_allocations{0};
+// Allocations on threads other than this one, when it is set.
+std::thread::id g_allocatingThread;
+std::atomic<long> g_otherThreadAllocations{0};
 }
 
 void* operator new(std::size_t size)
 {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (g_allocatingThread != std::thread::id() && std::this_thread::get_id() != g_allocatingThread)
+        g_otherThreadAllocations.fetch_add(1, std::memory_order_relaxed);
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
@@ -429,6 +435,27 @@ TEST(VelboDomainSweep, HeapAllocationsOfABuildDoNotGrowWithTheStrainSteps)
         // Threads, buffers, messages and the end state of the model: a
         // few per triangle at most.
         EXPECT_LT(besidesPoints[0], 64 * 128);
+    }
+}
+
+// A worker thread allocates nothing: the calling thread makes everything a
+// build holds, so that the threads take no memory of their own from the
+// allocator while the points are made.
+TEST(VelboDomainSweep, WorkerThreadsAllocateNothing)
+{
+    StreamCapture capture;
+    // Directions of few points and of many, whose ratios come from the triples.
+    for (const auto& [degreeDivision, ratioDivision] : {std::pair{6, 40}, std::pair{1, 9000}}) {
+        SCOPED_TRACE(std::to_string(degreeDivision) + "/" + std::to_string(ratioDivision));
+        const ThreadsSetting setting("4");
+        VelboModeler modeler;
+        domain_sections::rectangle(modeler, 8);
+        g_otherThreadAllocations.store(0);
+        g_allocatingThread = std::this_thread::get_id();
+        const bool built = modeler.buildDomain(degreeDivision, ratioDivision, false);
+        g_allocatingThread = std::thread::id();
+        EXPECT_TRUE(built);
+        EXPECT_EQ(g_otherThreadAllocations.load(), 0);
     }
 }
 
