@@ -3,10 +3,13 @@
 //
 // For every case it prints the points of the domain, the triangles, the
 // number of threads (VELBO_THREADS), the median wall time of several runs,
-// the throughput in triangle-points per second, the time per point and, on
-// the line of all threads, the speed-up over one thread. The first case, a
-// small section as an engineer builds it interactively or in a loop, also
-// has a line at the default number of threads (VELBO_THREADS unset).
+// the throughput in triangle-points per second, the time per point, the
+// median growth of the peak resident memory during the build and that
+// growth per point, and, on the line of all threads, the speed-up over one
+// thread. The first case, a small section as an engineer builds it
+// interactively or in a loop, also has a line at the default number of
+// threads (VELBO_THREADS unset); the last one is the small section at
+// 10 million points, buildDomain(1, 2000000).
 //
 // Arguments (optional): the largest number of triangles to run (default
 // 2048) and the number of threads of the "all threads" lines (default: the
@@ -16,12 +19,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include <malloc.h>
 #include <sched.h>
 
 #include "velbocore/velbomodeler.h"
@@ -58,28 +63,65 @@ static int cores() {
     return 1;
 }
 
-// Median wall time of buildDomain over a few runs, each on a new facade;
-// a negative value when a build fails.
-static double medianSeconds(int cells, int degreeDivision, int ratioDivision, int runs) {
+// A line of /proc/self/status in kB ("VmRSS", "VmHWM"), or -1.
+static long statusKb(const char* field) {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return -1;
+    char line[256];
+    long kb = -1;
+    const std::size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, status)) {
+        if (std::strncmp(line, field, length) == 0 && line[length] == ':') {
+            kb = std::atol(line + length + 1);
+            break;
+        }
+    }
+    std::fclose(status);
+    return kb;
+}
+
+// Starts a new peak of the resident memory at what the process holds now,
+// once the memory that earlier runs freed is given back; the resident kB.
+static long restartPeak() {
+    malloc_trim(0);
+    if (std::FILE* clear = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", clear);
+        std::fclose(clear);
+    }
+    return statusKb("VmRSS");
+}
+
+struct Measure {
+    double seconds;     // median wall time; negative when a build fails
+    double peakGrowth;  // median growth of the peak resident memory, bytes
+};
+
+// buildDomain over a few runs, each on a new facade.
+static Measure measure(int cells, int degreeDivision, int ratioDivision, int runs) {
     std::vector<double> seconds;
+    std::vector<double> growths;
     for (int run = 0; run < runs; ++run) {
         VelboModeler modeler;
         buildSection(modeler, cells);
+        const long before = restartPeak();
         const auto start = std::chrono::steady_clock::now();
         const bool built = modeler.buildDomain(degreeDivision, ratioDivision, false);
         const auto stop = std::chrono::steady_clock::now();
-        if (!built) return -1.0;
+        const long peak = statusKb("VmHWM");
+        if (!built) return {-1.0, 0.0};
         seconds.push_back(std::chrono::duration<double>(stop - start).count());
+        growths.push_back(1024.0 * static_cast<double>(peak - before));
     }
     std::sort(seconds.begin(), seconds.end());
-    return seconds[seconds.size() / 2];
+    std::sort(growths.begin(), growths.end());
+    return {seconds[seconds.size() / 2], growths[growths.size() / 2]};
 }
 
 // One line of the table: the case on the given threads ("default":
 // VELBO_THREADS unset); `single` is the median on one thread, or 0 on that
 // line itself. The median, or a negative value when a build fails.
 static double printLine(int cells, int degreeDivision, int ratioDivision, const std::string& threads,
-                        int threadCount, double single, std::ostringstream& sink) {
+                        int threadCount, double single, std::ostringstream& sink, int runs) {
     const int triangles = 2 * cells * cells;
     const int points = (4 * degreeDivision + 1) * (ratioDivision + 1);
     const double work = triangles * static_cast<double>(points);
@@ -90,16 +132,17 @@ static double printLine(int cells, int degreeDivision, int ratioDivision, const 
     }
     // More runs of the short cases, whose times scatter more.
     const double share = work / threadCount;
-    const int runs = std::max(3, std::min(share < 1e4 ? 101 : 15, static_cast<int>(2e8 / share)));
-    const double median = medianSeconds(cells, degreeDivision, ratioDivision, runs);
+    if (runs <= 0) runs = std::max(3, std::min(share < 1e4 ? 101 : 15, static_cast<int>(2e8 / share)));
+    const Measure m = measure(cells, degreeDivision, ratioDivision, runs);
     sink.str(std::string());
-    if (median < 0.0) return median;
+    if (m.seconds < 0.0) return m.seconds;
     char speedUp[32] = "";
-    if (single > 0.0) std::snprintf(speedUp, sizeof speedUp, "%.2f", single / median);
-    std::printf("%9d %4d/%-3d %8d %7s %11.6f %20.0f %10.3f %9s\n", triangles, degreeDivision, ratioDivision,
-                points, threads.c_str(), median, work / median, 1e6 * median / points, speedUp);
+    if (single > 0.0) std::snprintf(speedUp, sizeof speedUp, "%.2f", single / m.seconds);
+    std::printf("%9d %4d/%-7d %8d %7s %11.6f %20.0f %10.3f %11.1f %7.1f %9s\n", triangles, degreeDivision,
+                ratioDivision, points, threads.c_str(), m.seconds, work / m.seconds, 1e6 * m.seconds / points,
+                m.peakGrowth / (1024.0 * 1024.0), m.peakGrowth / points, speedUp);
     std::fflush(stdout);
-    return median;
+    return m.seconds;
 }
 
 int main(int argc, char** argv) {
@@ -112,26 +155,29 @@ int main(int argc, char** argv) {
         int degreeDivision;
         int ratioDivision;
         bool atDefault;
+        int runs;  // 0: as many as the work of the case allows
     };
-    std::vector<Case> cases = {{1, 4, 5, true}};
+    std::vector<Case> cases = {{1, 4, 5, true, 0}};
     for (const auto& [degreeDivision, ratioDivision] : {std::pair{18, 50}, std::pair{36, 100}, std::pair{72, 200}})
         for (const int cells : {1, 4, 8, 16, 32})
-            if (2 * cells * cells <= maxTriangles) cases.push_back({cells, degreeDivision, ratioDivision, false});
+            if (2 * cells * cells <= maxTriangles) cases.push_back({cells, degreeDivision, ratioDivision, false, 0});
+    // 10 million points: the memory of a big build.
+    cases.push_back({1, 1, 2000000, false, 3});
 
     // The domain build writes its progress lines on the log stream.
     std::ostringstream sink;
     std::streambuf* const logBuffer = std::clog.rdbuf(sink.rdbuf());
 
-    std::printf("%9s %8s %8s %7s %11s %20s %10s %9s\n", "triangles", "deg/rat", "points", "threads", "median [s]",
-                "triangle-points / s", "us / point", "speed-up");
+    std::printf("%9s %12s %8s %7s %11s %20s %10s %11s %7s %9s\n", "triangles", "deg/rat", "points", "threads",
+                "median [s]", "triangle-points / s", "us / point", "peak [MiB]", "B / pt", "speed-up");
     int status = 0;
     for (const Case& c : cases) {
-        const double single = printLine(c.cells, c.degreeDivision, c.ratioDivision, "1", 1, 0.0, sink);
+        const double single = printLine(c.cells, c.degreeDivision, c.ratioDivision, "1", 1, 0.0, sink, c.runs);
         double median = single;
         if (median >= 0.0 && allThreads > 1)
-            median = printLine(c.cells, c.degreeDivision, c.ratioDivision, all, allThreads, single, sink);
+            median = printLine(c.cells, c.degreeDivision, c.ratioDivision, all, allThreads, single, sink, c.runs);
         if (median >= 0.0 && c.atDefault)
-            median = printLine(c.cells, c.degreeDivision, c.ratioDivision, "default", 1, single, sink);
+            median = printLine(c.cells, c.degreeDivision, c.ratioDivision, "default", 1, single, sink, c.runs);
         if (median < 0.0) {
             std::clog.rdbuf(logBuffer);
             std::fprintf(stderr, "buildDomain failed for %d triangles\n", 2 * c.cells * c.cells);

@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "domain_sections.h"
@@ -41,11 +42,16 @@
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 namespace {
 std::atomic<long> g_allocations{0};
+// Allocations on threads other than this one, when it is set.
+std::thread::id g_allocatingThread;
+std::atomic<long> g_otherThreadAllocations{0};
 }
 
 void* operator new(std::size_t size)
 {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (g_allocatingThread != std::thread::id() && std::this_thread::get_id() != g_allocatingThread)
+        g_otherThreadAllocations.fetch_add(1, std::memory_order_relaxed);
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
@@ -327,6 +333,77 @@ TEST(VelboDomainSweep, SurfacePointsAndEndStateMatchTheModelPathOnGeneratedSecti
     EXPECT_GT(refused, 0);
 }
 
+// Directions of more than four thousand points take their ratios from the
+// triples the calling thread makes, and their workers wait for those: the
+// same points and end state as the model path there too.
+TEST(VelboDomainSweep, LongDirectionsMatchTheModelPath)
+{
+    StreamCapture capture;
+    std::mt19937 rng(20240612);
+    int compared = 0;
+    for (int trial = 0; compared < 2; ++trial) {
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        const bool skip = compared == 1;
+        const int option = skip ? VelboSecDeformRC::ISO_SKIP_SAME_BARVALUE : VelboSecDeformRC::ISO_UNIFORM;
+        const int ratioDivision = 4200;
+        const std::uint32_t seed = rng();
+        std::mt19937 spanSeed(seed);
+        RandomSection spanSection(spanSeed);
+        if (!spanPositiveInEveryDirection(spanSection, 1)) continue;
+        ++compared;
+        std::mt19937 first(seed);
+        RandomSection expectedSection(first);
+        const Outcome expected = modelPath(expectedSection, 1, ratioDivision, skip ? expectedSection.steel : nullptr);
+        for (const char* threads : {"1", "3"}) {
+            SCOPED_TRACE(std::string("threads ") + threads);
+            const ThreadsSetting setting(threads);
+            std::mt19937 second(seed);
+            RandomSection section(second);
+            const Outcome actual = surface(section, 1, ratioDivision, option);
+            expectSameBits(actual.points, expected.points, "points");
+            expectSameBits(actual.state, expected.state, "end state");
+            EXPECT_EQ(actual.angle, expected.angle);
+            EXPECT_EQ(actual.ratio, expected.ratio);
+        }
+    }
+}
+
+// Workers that get ahead of the calling thread (here held up by its
+// interruption check, asked again after 65536 triples) keep their points
+// until the triples are made: the same points as on one thread.
+TEST(VelboDomainSweep, PointsMadeAheadOfTheirTriplesAreTheSame)
+{
+    StreamCapture capture;
+    // 33 directions of 3000 points.
+    constexpr int degreeDivision = 8;
+    constexpr int ratioDivision = 2999;
+    const auto points = [](const VelboModeler& modeler) {
+        std::vector<double> all;
+        for (const VDouble& values : {modeler.fzVector(), modeler.mxVector(), modeler.myVector()})
+            all.insert(all.end(), values.begin(), values.end());
+        return all;
+    };
+    std::vector<double> expected;
+    {
+        const ThreadsSetting serial("1");
+        VelboModeler modeler;
+        domain_sections::rectangle(modeler, 2);
+        ASSERT_TRUE(modeler.buildDomain(degreeDivision, ratioDivision, false));
+        expected = points(modeler);
+    }
+    const ThreadsSetting setting("4");
+    VelboModeler modeler;
+    domain_sections::rectangle(modeler, 2);
+    int asked = 0;
+    modeler.setInterruptCheck([&asked] {
+        if (++asked == 2) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return false;
+    });
+    ASSERT_TRUE(modeler.buildDomain(degreeDivision, ratioDivision, false));
+    EXPECT_GE(asked, 2);
+    expectSameBits(points(modeler), expected, "points");
+}
+
 TEST(VelboDomainSweep, HeapAllocationsOfABuildDoNotGrowWithTheStrainSteps)
 {
     // Whatever the number of strain steps, a build allocates the same but
@@ -358,6 +435,27 @@ TEST(VelboDomainSweep, HeapAllocationsOfABuildDoNotGrowWithTheStrainSteps)
         // Threads, buffers, messages and the end state of the model: a
         // few per triangle at most.
         EXPECT_LT(besidesPoints[0], 64 * 128);
+    }
+}
+
+// A worker thread allocates nothing: the calling thread makes everything a
+// build holds, so that the threads take no memory of their own from the
+// allocator while the points are made.
+TEST(VelboDomainSweep, WorkerThreadsAllocateNothing)
+{
+    StreamCapture capture;
+    // Directions of few points and of many, whose ratios come from the triples.
+    for (const auto& [degreeDivision, ratioDivision] : {std::pair{6, 40}, std::pair{1, 9000}}) {
+        SCOPED_TRACE(std::to_string(degreeDivision) + "/" + std::to_string(ratioDivision));
+        const ThreadsSetting setting("4");
+        VelboModeler modeler;
+        domain_sections::rectangle(modeler, 8);
+        g_otherThreadAllocations.store(0);
+        g_allocatingThread = std::this_thread::get_id();
+        const bool built = modeler.buildDomain(degreeDivision, ratioDivision, false);
+        g_allocatingThread = std::thread::id();
+        EXPECT_TRUE(built);
+        EXPECT_EQ(g_otherThreadAllocations.load(), 0);
     }
 }
 

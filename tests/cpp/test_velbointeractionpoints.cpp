@@ -3,6 +3,7 @@
 #include "velbocore/velbosectionforces.h"
 #include "velbocore/xvertexgrid.h"
 
+#include "double_bits.h"
 #include "stream_capture.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,8 @@
 #include <limits>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <utility>
 #include <vector>
 
 static VelboSectionForces* point(double fz, double mx, double my)
@@ -135,6 +138,63 @@ TEST(VelboInteractionPoints, OwnsItsPoints)
         EXPECT_EQ(VelboInteractionPoints::instances(), sets + 1);
     }
     EXPECT_EQ(VelboInteractionPoints::instances(), sets);
+}
+
+// The hand-over of a whole domain: the set of a list of points, in slot
+// order, is the set that inserting them one by one in that order makes,
+// down to which zero a bound holds.
+TEST(VelboInteractionPoints, AWholeListGivesTheSetThatInsertingItInOrderGives)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Triple { double fz, mx, my; };
+    const std::vector<std::vector<Triple>> lists = {
+        {},
+        {{3.0, -2.0, 4.0}},
+        {{5.0, -2.0, 4.0}, {-1.0, 7.0, -3.0}, {2.0, 7.0, -3.0}},
+        // Zeros of both signs: a bound equal to the one it holds takes the
+        // later value.
+        {{-0.0, 0.0, -0.0}, {0.0, -0.0, -0.0}, {-0.0, -0.0, 0.0}},
+        {{0.0, -0.0, 1.0}, {-0.0, 2.0, -0.0}},
+        // Values that are not a number change no bound.
+        {{nan, 1.0, -2.0}, {4.0, nan, nan}, {-4.0, -1.0, nan}},
+    };
+    const unsigned int forces = VelboSectionForces::instances();
+    for (std::size_t c = 0; c < lists.size(); ++c) {
+        SCOPED_TRACE("list " + std::to_string(c));
+        const std::vector<Triple>& list = lists[c];
+        VelboInteractionPoints inserted(static_cast<int>(list.size()), 3);
+        std::vector<VelboSectionForces*> points;
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            inserted.interactionPointsInsertAt(static_cast<int>(i), point(list[i].fz, list[i].mx, list[i].my));
+            points.push_back(point(list[i].fz, list[i].mx, list[i].my));
+        }
+        {
+            const VelboInteractionPoints taken(std::move(points), 3);
+            EXPECT_TRUE(points.empty());
+            EXPECT_EQ(taken.interactionPointsSize(), inserted.interactionPointsSize());
+            EXPECT_EQ(taken.ratioDivision(), 3u);
+            const auto sameBits = [](const std::vector<double>& a, const std::vector<double>& b) {
+                if (a.size() != b.size()) return false;
+                for (std::size_t i = 0; i < a.size(); ++i)
+                    if (bits(a[i]) != bits(b[i])) return false;
+                return true;
+            };
+            EXPECT_TRUE(sameBits(taken.interactionPointsFzToVector(), inserted.interactionPointsFzToVector()));
+            EXPECT_TRUE(sameBits(taken.interactionPointsMxToVector(), inserted.interactionPointsMxToVector()));
+            EXPECT_TRUE(sameBits(taken.interactionPointsMyToVector(), inserted.interactionPointsMyToVector()));
+            const double takenBounds[] = {taken.getFzMin(), taken.getFzMax(), taken.getMxMin(),
+                                          taken.getMxMax(), taken.getMyMin(), taken.getMyMax()};
+            const double insertedBounds[] = {inserted.getFzMin(), inserted.getFzMax(), inserted.getMxMin(),
+                                             inserted.getMxMax(), inserted.getMyMin(), inserted.getMyMax()};
+            for (int b = 0; b < 6; ++b) {
+                EXPECT_EQ(bits(takenBounds[b]), bits(insertedBounds[b]))
+                    << "bound " << b << ": " << hex(takenBounds[b]) << " instead of " << hex(insertedBounds[b]);
+            }
+            // It owns the points it took.
+            EXPECT_EQ(VelboSectionForces::instances(), forces + 2 * list.size());
+        }
+        EXPECT_EQ(VelboSectionForces::instances(), forces + list.size());
+    }
 }
 
 TEST(VelboInteractionPoints, InsertOutsideTheContractLeaksNothing)

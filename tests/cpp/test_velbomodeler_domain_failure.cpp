@@ -172,8 +172,8 @@ struct CountingCheck {
 
 // 5 directions of 20001 points: 100005 triples, made with a question
 // before the first and the 65537th, then pieces of work with a question
-// before each, then two more questions while the points are stored: five
-// at least on any number of threads.
+// before each, then one more before the points are handed over: four at
+// least on any number of threads.
 constexpr int kDegreeDivision = 1;
 constexpr int kRatioDivision = 20000;
 
@@ -183,7 +183,7 @@ TEST(VelboModelerDomainFailure, AnInterruptedBuildLeavesEverythingAsItWas)
 {
     const Before& before = kBefore[3];  // an earlier domain and sliced meshes
     // Stopped before the first point, while the triples are made, and
-    // later: among the pieces of work or while the points are stored.
+    // later: among the pieces of work or before the points are handed over.
     for (const int stopAt : {1, 2, 4}) {
         for (const char* threads : {"1", "4"}) {
             SCOPED_TRACE("stop at question " + std::to_string(stopAt) + ", threads " + threads);
@@ -212,7 +212,7 @@ TEST(VelboModelerDomainFailure, AnInterruptedBuildLeavesEverythingAsItWas)
 TEST(VelboModelerDomainFailure, ABuildNotInterruptedGivesTheSamePointsAndEndState)
 {
     // 20005 points: a question before the triples, one or more among the
-    // pieces of work, one before the points are stored.
+    // pieces of work, one before the points are handed over.
     constexpr int ratioDivision = 4000;
     StreamCapture capture;
     VelboModeler plain;

@@ -8,11 +8,14 @@
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <thread>
 
 #include "live_counts.h"
 #include "model_state.h"
 #include "stream_capture.h"
+#include "threads_setting.h"
 #include "velbocore/velbomodeler.h"
+#include "velbocore/velbosectionforces.h"
 
 namespace {
 
@@ -21,10 +24,19 @@ constexpr std::size_t kNone = 0;
 std::size_t g_largestAllocation = static_cast<std::size_t>(-1);
 // Allocations of exactly this size fail.
 std::size_t g_failingSize = kNone;
+// On this thread, the allocation of this size that comes when the countdown
+// reaches zero fails, once.
+std::thread::id g_countingThread;
+std::size_t g_countedSize = kNone;
+long g_countdown = 0;
 
 void* allocate(std::size_t size)
 {
     if (size > g_largestAllocation || size == g_failingSize) throw std::bad_alloc();
+    if (size == g_countedSize && std::this_thread::get_id() == g_countingThread && --g_countdown == 0) {
+        g_countedSize = kNone;
+        throw std::bad_alloc();
+    }
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }
@@ -144,4 +156,32 @@ TEST(VelboModelerDomainMemory, FailureDuringARebuildLeavesTheModelAndItsDomain)
         EXPECT_TRUE(modeler.meshReset());
     }
     EXPECT_EQ(Counts::now(), before);
+}
+
+// Memory running out while the build makes the triples of its points, with
+// some of them made and the workers computing into them: whatever it made
+// is freed, the model and its earlier domain are as they were.
+TEST(VelboModelerDomainMemory, FailureWhileTheTriplesAreMadeFreesThem)
+{
+    for (const char* threads : {"1", "4"}) {
+        SCOPED_TRACE(std::string("threads ") + threads);
+        const ThreadsSetting setting(threads);
+        StreamCapture capture;
+        VelboModeler modeler;
+        addSection(modeler);
+        ASSERT_TRUE(modeler.buildDomain(1, 2, false));
+        const ModelState expected = ModelState::of(modeler);
+        capture.clear();
+        // 5 directions of 20001 points: the 50000th triple cannot be made.
+        g_countingThread = std::this_thread::get_id();
+        g_countedSize = sizeof(VelboSectionForces);
+        g_countdown = 50000;
+        const bool result = modeler.buildDomain(1, 20000, true);
+        const bool failedOnce = g_countedSize == kNone;
+        g_countedSize = kNone;
+        EXPECT_TRUE(failedOnce);
+        EXPECT_FALSE(result);
+        EXPECT_EQ(capture.err(), kOutOfMemory);
+        EXPECT_EQ(firstDifference(ModelState::of(modeler), expected), "");
+    }
 }

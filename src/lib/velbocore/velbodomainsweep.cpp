@@ -3,6 +3,7 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -11,7 +12,10 @@
 #include <exception>
 #include <condition_variable>
 #include <functional>
+#include <limits>
 #include <mutex>
+#include <new>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <unordered_map>
@@ -20,12 +24,57 @@
 #include "velbocore/velboareaproperties.h"
 #include "velbocore/velbocircle.h"
 #include "velbocore/velbocostitutivelaw.h"
+#include "velbocore/velbointeractionpoints.h"
 #include "velbocore/velbosectionforces.h"
 #include "velbocore/velbosectionmodel.h"
 #include "velbocore/velbotriangle.h"
 #include "velbocore/velbotriangleintegral.h"
 
 namespace {
+
+// Directions of at most this many points: each worker takes their ratios
+// from its own strain path, and keeps the points it makes before their
+// triples are made (a piece of work at most); the points of longer
+// directions take their ratios from their triples.
+constexpr int kOwnRatiosMost = 1 << 12;
+
+// Storage in whole cache lines of its own: the calling thread makes every
+// worker's buffers, wherever the allocator finds room for them, and a line
+// that held what two threads write would pass between them.
+template <typename T>
+struct LineAllocator {
+    using value_type = T;
+    static constexpr std::size_t kLine = 64;
+
+    LineAllocator() = default;
+    template <typename U>
+    LineAllocator(const LineAllocator<U>&) noexcept
+    {
+    }
+
+    T* allocate(std::size_t n)
+    {
+        if (n > (std::numeric_limits<std::size_t>::max() - kLine) / sizeof(T)) {
+            throw std::bad_alloc();
+        }
+        return static_cast<T*>(::operator new(m_bytes(n), std::align_val_t(kLine)));
+    }
+    void deallocate(T* p, std::size_t n) noexcept { ::operator delete(p, m_bytes(n), std::align_val_t(kLine)); }
+
+    static std::size_t m_bytes(std::size_t n) { return (n * sizeof(T) + kLine - 1) / kLine * kLine; }
+};
+template <typename T, typename U>
+bool operator==(const LineAllocator<T>&, const LineAllocator<U>&) noexcept
+{
+    return true;
+}
+template <typename T, typename U>
+bool operator!=(const LineAllocator<T>&, const LineAllocator<U>&) noexcept
+{
+    return false;
+}
+template <typename T>
+using LineVector = std::vector<T, LineAllocator<T>>;
 
 // A sound ring has at most six half-edges; the mesh gives a walk up after
 // this many steps.
@@ -124,7 +173,7 @@ private:
     };
 
     template <typename T>
-    static int m_take(std::vector<T>& storage, int& count)
+    static int m_take(LineVector<T>& storage, int& count)
     {
         if (count == static_cast<int>(storage.size())) {
             storage.resize(storage.size() * 2);
@@ -400,9 +449,9 @@ private:
         return t1;
     }
 
-    std::vector<Node> m_nodes;
-    std::vector<Edge> m_edges;
-    std::vector<Triangle> m_triangles;
+    LineVector<Node> m_nodes;
+    LineVector<Edge> m_edges;
+    LineVector<Triangle> m_triangles;
     int m_nodeCount = 0;
     int m_edgeCount = 0;
     int m_triangleCount = 0;
@@ -513,15 +562,18 @@ struct VelboDomainSweep::LawTable {
 };
 
 // What one thread works with: its own geometry of the current direction and
-// every buffer of the loop, sized once.
-class VelboDomainSweep::Worker {
+// every buffer of the loop, sized once; cache lines of its own.
+class alignas(64) VelboDomainSweep::Worker {
 public:
     explicit Worker(const VelboDomainSweep& sweep)
         : x(sweep.m_nodeX.size()),
           y(sweep.m_nodeY.size()),
           triangles(sweep.m_triangles.size())
     {
-        ratios.reserve(static_cast<std::size_t>(sweep.m_pointsPerDirection));
+        if (!sweep.m_ratiosInTriples) {
+            ratios.reserve(static_cast<std::size_t>(sweep.m_pointsPerDirection));
+            pending.reserve(3 * static_cast<std::size_t>(sweep.m_pointsPerDirection));
+        }
         rays.reserve(sweep.m_sliceStrains.size());
         std::size_t pieces = 0;
         for (const LawTable& law : sweep.m_laws) {
@@ -536,17 +588,24 @@ public:
         VelboAreaProperties moments;
     };
 
-    std::vector<double> x;
-    std::vector<double> y;
-    std::vector<TurnedTriangle> triangles;
-    std::vector<double> ratios;
-    std::vector<double> rays;
+    LineVector<double> x;
+    LineVector<double> y;
+    LineVector<TurnedTriangle> triangles;
+    LineVector<double> rays;
     // a, b, c of sigma(y) for every piece of every law, under the current plane.
-    std::vector<double> stress;
+    LineVector<double> stress;
     ClipMesh clip;
     // Made by the thread that starts the run, so that the forces' live-instance
     // counter only changes on that thread.
     VelboSectionForces* forces = nullptr;
+    // The triples this worker knows to be made.
+    std::size_t triplesMade = 0;
+    // When the ratios are not taken from the triples: those of the current
+    // direction (as the strain path gives them), and Fz, Mx, My of the
+    // points made before their triples, slots pendingFirst on.
+    std::vector<double> ratios;
+    LineVector<double> pending;
+    std::size_t pendingFirst = 0;
 };
 
 VelboDomainSweep::VelboDomainSweep(VelboSectionModel& model, const VelboStrainPath::Limits& limits,
@@ -558,6 +617,7 @@ VelboDomainSweep::VelboDomainSweep(VelboSectionModel& model, const VelboStrainPa
       m_ratioDivision(ratioDivision),
       m_pointsPerDirection(skipBarLaw ? ratioDivision + 2 : ratioDivision + 1),
       m_directions(4 * degreeDivision + 1),
+      m_ratiosInTriples(m_pointsPerDirection > kOwnRatiosMost),
       m_momentX(momentPoint.xn()),
       m_momentY(momentPoint.yn()),
       m_prepared(false),
@@ -566,7 +626,14 @@ VelboDomainSweep::VelboDomainSweep(VelboSectionModel& model, const VelboStrainPa
     m_prepared = degreeDivision >= 1 && ratioDivision >= 1 && m_prepare(model, sliceLaw);
 }
 
-VelboDomainSweep::~VelboDomainSweep() = default;
+VelboDomainSweep::~VelboDomainSweep()
+{
+    // The workers first: they may still write into the triples.
+    m_crew.reset();
+    for (VelboSectionForces* point : m_made) {
+        delete point;
+    }
+}
 
 bool VelboDomainSweep::m_prepare(VelboSectionModel& model, const VelboCostitutiveLaw& sliceLaw)
 {
@@ -635,7 +702,6 @@ bool VelboDomainSweep::m_prepare(VelboSectionModel& model, const VelboCostitutiv
         m_nodeY.push_back(node->yn());
         m_nodeTurns.push_back(listed.count(node) ? 1 : 0);
     }
-    m_points.assign(static_cast<std::size_t>(m_directions) * m_pointsPerDirection * 3, 0.0);
     return true;
 }
 
@@ -751,10 +817,17 @@ struct VelboDomainSweep::Crew {
 
     std::vector<Unit> units;
     std::vector<Forces> forces;
+    std::vector<std::unique_ptr<Worker>> workers;
     std::atomic<std::size_t> nextUnit{0};
     std::atomic<bool> failed{false};
-    std::mutex mutex;
+    // The sweep's triples, slot k at k, `total` of them; the first `made`
+    // are made. `made` changes as they are made: a cache line of its own.
+    VelboSectionForces* const* slots = nullptr;
+    std::size_t total = 0;
+    alignas(64) std::atomic<std::size_t> made{0};
+    alignas(64) std::mutex mutex;
     std::condition_variable finished;
+    std::condition_variable allMade;
     int working = 0;
     std::vector<std::thread> threads;
 
@@ -765,6 +838,52 @@ struct VelboDomainSweep::Crew {
                 t.join();
             }
         }
+    }
+
+    // The number of triples made, once it is `count` or more; 0 when the
+    // run stops first. The calling thread makes them faster than the
+    // workers use them but for the first ones, and does not stop to wake
+    // anyone but at the end: a worker ahead of it looks for a moment, then
+    // sleeps about as long as the missing triples take to make, and looks
+    // again.
+    std::size_t waitForTriples(std::size_t count)
+    {
+        std::size_t known = made.load();
+        if (known >= count) {
+            return known;
+        }
+        const auto spinUntil = std::chrono::steady_clock::now() + std::chrono::microseconds(20);
+        for (int look = 1;; ++look) {
+            known = made.load();
+            if (known >= count) {
+                return known;
+            }
+            if (failed.load(std::memory_order_relaxed)
+                || (look % 64 == 0 && std::chrono::steady_clock::now() > spinUntil)) {
+                break;
+            }
+        }
+        // Some tens of nanoseconds a triple.
+        constexpr std::chrono::nanoseconds kPerTriple(50);
+        constexpr std::chrono::microseconds kShortest(20);
+        constexpr std::chrono::microseconds kLongest(1000);
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            known = made.load();
+            if (known >= count || failed.load()) {
+                break;
+            }
+            const auto missing = kPerTriple * static_cast<long long>(count - known);
+            allMade.wait_for(lock, std::clamp<std::chrono::nanoseconds>(missing, kShortest, kLongest));
+        }
+        return known >= count ? known : 0;
+    }
+
+    // The last triple is made, or the run stops: the waiting workers look.
+    void wake()
+    {
+        { const std::lock_guard<std::mutex> lock(mutex); }
+        allMade.notify_all();
     }
 };
 
@@ -777,6 +896,20 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
     const int count = std::max(1, std::min(threads, m_directions));
     m_crew.reset(new Crew());
     Crew& crew = *m_crew;
+    // When the work of this thread throws, the workers stop early; the crew
+    // joins them as the sweep goes. Made first: the count of exceptions it
+    // takes is what this thread needs to throw one, which then cannot fail
+    // for want of memory once memory runs out.
+    struct StopOnThrow {
+        std::atomic<bool>& failed;
+        const int before = std::uncaught_exceptions();
+        ~StopOnThrow()
+        {
+            if (std::uncaught_exceptions() > before) {
+                failed.store(true);
+            }
+        }
+    } stopOnThrow{crew.failed};
 
     // The pieces of work, taken in order: whole directions, but the last ones
     // cut in parts, so that the threads finish together, and every one cut
@@ -800,6 +933,19 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
     // Made on this thread, so that the forces' live-instance counter only
     // changes here.
     crew.forces = std::vector<Crew::Forces>(static_cast<std::size_t>(count));
+    // So are the workers' buffers: a worker thread allocates nothing, and so
+    // takes no memory of its own from the allocator while the triples are
+    // made, which matters where the address space is capped.
+    crew.workers.reserve(static_cast<std::size_t>(count));
+    for (int w = 0; w < count; ++w) {
+        crew.workers.emplace_back(new Worker(*this));
+        crew.workers.back()->forces = &crew.forces[static_cast<std::size_t>(w)].forces;
+    }
+    // Room for every triple, so that the list never moves while the workers
+    // read it.
+    crew.total = static_cast<std::size_t>(m_directions) * m_pointsPerDirection;
+    m_made.reserve(crew.total);
+    crew.slots = m_made.data();
 
     // Asked on this thread only; once it says stop, the workers stop too.
     const auto stopAsked = [this, &crew, &interrupted] {
@@ -812,8 +958,7 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
 
     const auto work = [this, &crew, &stopAsked](int w) {
         try {
-            Worker worker(*this);
-            worker.forces = &crew.forces[static_cast<std::size_t>(w)].forces;
+            Worker& worker = *crew.workers[static_cast<std::size_t>(w)];
             for (;;) {
                 if (crew.failed.load(std::memory_order_relaxed) || (w == 0 && stopAsked())) {
                     return;
@@ -823,7 +968,7 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
                     return;
                 }
                 const Crew::Unit& unit = crew.units[u];
-                if (!m_direction(unit.direction, unit.first, unit.last, worker)) {
+                if (!m_direction(unit.direction, unit.first, unit.last, worker, crew)) {
                     crew.failed.store(true, std::memory_order_relaxed);
                     return;
                 }
@@ -834,60 +979,54 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
             crew.failed.store(true, std::memory_order_relaxed);
         }
     };
-    // When the work of this thread throws, the workers stop early; the crew
-    // joins them as the sweep goes.
-    struct StopOnThrow {
-        std::atomic<bool>& failed;
-        ~StopOnThrow()
-        {
-            if (std::uncaught_exceptions() > 0) {
-                failed.store(true);
-            }
-        }
-    } stopOnThrow{crew.failed};
-
-    try {
-        crew.threads.reserve(static_cast<std::size_t>(count - 1));
-        for (int w = 1; w < count; ++w) {
-            {
-                const std::lock_guard<std::mutex> lock(crew.mutex);
-                ++crew.working;
-            }
-            try {
-                crew.threads.emplace_back([&crew, work, w] {
-                    work(w);
-                    // The last touch of the crew by this thread.
+    const auto startWorkers = [&crew, &work, count] {
+        try {
+            crew.threads.reserve(static_cast<std::size_t>(count - 1));
+            for (int w = 1; w < count; ++w) {
+                {
                     const std::lock_guard<std::mutex> lock(crew.mutex);
-                    if (--crew.working == 0) {
-                        crew.finished.notify_all();
-                    }
-                });
-            } catch (...) {
-                const std::lock_guard<std::mutex> lock(crew.mutex);
-                --crew.working;
-                throw;
+                    ++crew.working;
+                }
+                try {
+                    crew.threads.emplace_back([&crew, work, w] {
+                        work(w);
+                        // The last touch of the crew by this thread.
+                        const std::lock_guard<std::mutex> lock(crew.mutex);
+                        if (--crew.working == 0) {
+                            crew.finished.notify_all();
+                        }
+                    });
+                } catch (...) {
+                    const std::lock_guard<std::mutex> lock(crew.mutex);
+                    --crew.working;
+                    throw;
+                }
             }
+        } catch (const std::exception&) {
+            // Fewer threads than asked: the work is shared among those that
+            // started.
         }
-    } catch (const std::exception&) {
-        // Fewer threads than asked: the work is shared among those that
-        // started.
-    }
+    };
 
-    // While the workers start: the caller's own work and the triples the
-    // points will be handed out in.
-    if (meanwhile) {
-        meanwhile();
-    }
-    constexpr std::size_t kTriplesBetweenChecks = 1 << 16;
-    const std::size_t triples = m_points.size() / 3;
-    m_made.clear();
-    m_made.reserve(triples);
-    for (std::size_t k = 0; k < triples; ++k) {
-        if (k % kTriplesBetweenChecks == 0 && stopAsked()) {
-            break;
-        }
-        m_made.emplace_back(new VelboSectionForces());
-    }
+    // The triples the points are written into, with two stops. The workers
+    // start once the triples of every thread's first piece are made (or a
+    // good part of them; all of them when they take no longer to make than
+    // a thread to start), so that they seldom wait. The caller's own work
+    // allocates about a direction's ratios for a while: with directions of
+    // many points it comes once half of the triples are made, when the
+    // calling thread is well ahead of the workers that wait for them, so
+    // that what it allocates is given back before the last triples are made,
+    // not held on top of all of them; otherwise it comes last, while the
+    // workers write what they kept.
+    constexpr std::size_t kHeadStartLeast = 1 << 10;
+    constexpr std::size_t kHeadStartMost = 1 << 14;
+    const Crew::Unit& lastFirst = crew.units[std::min(crew.units.size(), static_cast<std::size_t>(count)) - 1];
+    const std::size_t firstPieces = static_cast<std::size_t>(lastFirst.direction) * m_pointsPerDirection + lastFirst.last;
+    const std::size_t headStart = std::min({kHeadStartMost, crew.total, std::max(kHeadStartLeast, firstPieces)});
+    const std::array<Stop, 2> stops{{{headStart, startWorkers},
+                                     {m_ratiosInTriples ? crew.total / 2 : crew.total, meanwhile}}};
+    m_makeTriples(crew, stopAsked, stops);
+    crew.wake();
 
     work(0);
     // The workers end their pieces; the check is asked meanwhile.
@@ -906,41 +1045,177 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
     return !crew.failed.load();
 }
 
-VelboSectionForces* VelboDomainSweep::releasePoint(int k)
+bool VelboDomainSweep::m_makeTriples(Crew& crew, const std::function<bool()>& stopAsked,
+                                     const std::array<Stop, 2>& stops)
 {
-    const std::size_t slot = static_cast<std::size_t>(k);
-    VelboSectionForces* point = m_made.at(slot).release();
-    point->setFz(m_points[3 * slot]);
-    point->setMx(m_points[3 * slot + 1]);
-    point->setMy(m_points[3 * slot + 2]);
-    return point;
+    // The check is asked before the first triple and then every so many;
+    // the workers hear of new triples every few hundred.
+    constexpr std::size_t kTriplesBetweenChecks = 1 << 16;
+    constexpr std::size_t kTriplesBetweenNews = 1 << 9;
+    // The list grows in a vector of this thread's own, not in the sweep
+    // whose other members the workers read for every point; it is the
+    // sweep's again however this ends.
+    std::vector<VelboSectionForces*> made;
+    made.swap(m_made);
+    struct PutBack {
+        std::vector<VelboSectionForces*>& from;
+        std::vector<VelboSectionForces*>& to;
+        ~PutBack() { to.swap(from); }
+    } putBack{made, m_made};
+    // With the ratios in the triples: its own geometry, to find those of
+    // every direction.
+    std::optional<Worker> turned;
+    std::vector<double> ratios;
+    if (m_ratiosInTriples) {
+        turned.emplace(*this);
+        ratios.reserve(static_cast<std::size_t>(m_pointsPerDirection));
+    }
+    std::size_t k = 0;
+    // The stops due at k, in order, once the workers know of what is made.
+    const auto stopAt = [&crew, &stops, &k] {
+        for (const Stop& stop : stops) {
+            if (stop.at == k && stop.what) {
+                crew.made.store(k);
+                stop.what();
+            }
+        }
+    };
+    for (int i = 0; i < m_directions; ++i) {
+        if (crew.failed.load(std::memory_order_relaxed)) {
+            return false;
+        }
+        if (m_ratiosInTriples && !m_ratiosOf(m_turnTo(i, *turned), ratios)) {
+            crew.failed.store(true);
+            return false;
+        }
+        for (int j = 0; j < m_pointsPerDirection; ++j) {
+            if (k % kTriplesBetweenChecks == 0 && stopAsked()) {
+                return false;
+            }
+            stopAt();
+            VelboSectionForces* const triple = new VelboSectionForces();
+            // Within the room made for every triple: nothing is thrown.
+            made.push_back(triple);
+            if (m_ratiosInTriples) {
+                triple->setFz(ratios[static_cast<std::size_t>(j)]);
+            }
+            ++k;
+            if (k % kTriplesBetweenNews == 0) {
+                crew.made.store(k);
+                if (crew.failed.load(std::memory_order_relaxed)) {
+                    return false;
+                }
+            }
+        }
+    }
+    crew.made.store(k);
+    stopAt();
+    return true;
 }
 
-bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w)
+VelboInteractionPoints* VelboDomainSweep::releasePoints()
 {
-    const double angle = (90.0 * i) / m_degreeDivision;
-    m_turnNodes(angle, w);
+    if (!m_crew || m_crew->failed.load()
+        || m_made.size() != static_cast<std::size_t>(m_directions) * m_pointsPerDirection) {
+        return nullptr;
+    }
+    // The list goes to the set once the set is made: when making it fails,
+    // the triples are still the sweep's, which frees them.
+    return new VelboInteractionPoints(std::move(m_made), static_cast<unsigned int>(m_pointsPerDirection));
+}
+
+VelboStrainPath VelboDomainSweep::m_turnTo(int i, Worker& w) const
+{
+    m_turnNodes(m_angle(i), w);
     m_turnTriangles(w);
-    const VelboStrainPath path(m_limits, m_ranges(w));
+    return VelboStrainPath(m_limits, m_ranges(w));
+}
+
+bool VelboDomainSweep::m_ratiosOf(const VelboStrainPath& path, std::vector<double>& ratios) const
+{
     if (VelboStrainPath::span(path.ranges()) != VelboStrainPath::SPAN_POSITIVE) {
         return false;
     }
-    path.ratios(m_skipBarLaw, m_ratioDivision, w.ratios);
+    path.ratios(m_skipBarLaw, m_ratioDivision, ratios);
     // Each point takes its ratio as given. setDefRatio refuses one outside
     // [0, 1] and keeps the ratio before: such a direction is left to the
     // model path.
-    if (w.ratios.size() != static_cast<std::size_t>(m_pointsPerDirection)
-        || !std::all_of(w.ratios.begin(), w.ratios.end(), [](double v) { return v >= 0.0 && v <= 1.0; })) {
+    return ratios.size() == static_cast<std::size_t>(m_pointsPerDirection)
+           && std::all_of(ratios.begin(), ratios.end(), [](double v) { return v >= 0.0 && v <= 1.0; });
+}
+
+bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w, Crew& crew) const
+{
+    const double angle = m_angle(i);
+    const VelboStrainPath path = m_turnTo(i, w);
+    // With the ratios in the triples the calling thread found the span of
+    // the direction positive and its ratios sound before it made the
+    // direction's first triple; otherwise the worker looks.
+    if (!m_ratiosInTriples && !m_ratiosOf(path, w.ratios)) {
         return false;
     }
-
-    double* out = &m_points[(static_cast<std::size_t>(i) * m_pointsPerDirection + first) * 3];
-    for (int j = first; j < last; ++j) {
-        if (!m_point(path, w.ratios[static_cast<std::size_t>(j)], angle, w, out)) {
+    std::size_t k = static_cast<std::size_t>(i) * m_pointsPerDirection + first;
+    for (int j = first; j < last; ++j, ++k) {
+        if (k >= w.triplesMade) {
+            w.triplesMade = crew.made.load();
+            if (k >= w.triplesMade && m_ratiosInTriples) {
+                w.triplesMade = crew.waitForTriples(k + 1);
+                if (w.triplesMade == 0) {
+                    return false;
+                }
+            }
+        }
+        double point[3];
+        if (k < w.triplesMade) {
+            // The points kept before it have their triples too.
+            if (!m_flush(w, crew)) {
+                return false;
+            }
+            // With the ratios in the triples, the triple holds the ratio of
+            // its point until the point is written.
+            VelboSectionForces& triple = *crew.slots[k];
+            const double ratio = m_ratiosInTriples ? triple.fz() : w.ratios[static_cast<std::size_t>(j)];
+            if (!m_point(path, ratio, angle, w, point)) {
+                return false;
+            }
+            triple.setFz(point[0]);
+            triple.setMx(point[1]);
+            triple.setMy(point[2]);
+            continue;
+        }
+        // Ahead of the calling thread: kept until its triple is made.
+        if (!m_point(path, w.ratios[static_cast<std::size_t>(j)], angle, w, point)) {
             return false;
         }
-        out += 3;
+        if (w.pending.empty()) {
+            w.pendingFirst = k;
+        }
+        w.pending.insert(w.pending.end(), {point[0], point[1], point[2]});
     }
+    return m_flush(w, crew);
+}
+
+bool VelboDomainSweep::m_flush(Worker& w, Crew& crew) const
+{
+    const std::size_t count = w.pending.size() / 3;
+    if (count == 0) {
+        return true;
+    }
+    const std::size_t end = w.pendingFirst + count;
+    if (w.triplesMade < end) {
+        w.triplesMade = crew.waitForTriples(end);
+        if (w.triplesMade == 0) {
+            return false;
+        }
+    }
+    const double* value = w.pending.data();
+    for (std::size_t k = w.pendingFirst; k < end; ++k, value += 3) {
+        VelboSectionForces& triple = *crew.slots[k];
+        triple.setFz(value[0]);
+        triple.setMx(value[1]);
+        triple.setMy(value[2]);
+    }
+    w.pending.clear();
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -10,6 +12,7 @@
 
 class VelboBilinear;
 class VelboCostitutiveLaw;
+class VelboInteractionPoints;
 class VelboSectionModel;
 
 // The hot loop of the interaction-domain build: every point of every
@@ -32,12 +35,21 @@ class VelboSectionModel;
 //   sub-triangles of each element from zero, moments then moved to the
 //   moment point and turned back with the forces' own operations;
 // - the point of direction i and step j goes to slot i * pointsPerDirection
-//   + j whatever thread made it, so the caller stores them in slot order.
-// The sweep writes on no stream, shares nothing writable between threads
-// and allocates nothing per point but the triple it is handed out in. When
-// a section holds something it does not reproduce (a missing law or node,
-// an element it does not know, a slicing the mesh would refuse, a span that
-// is not positive, a point that is not finite) or a worker meets an exception,
+//   + j whatever thread made it, and the point set takes the slots in order.
+// The sweep writes on no stream and allocates nothing per point but the
+// triple the point set keeps, so that a build needs the memory of its point
+// set and of about one direction's ratios, no more: the calling thread
+// makes the triples in slot order while the workers compute, and a worker
+// writes each point straight into its triple, or, ahead of the calling
+// thread, keeps it until the triple is made. Directions of few points take
+// their ratios from each worker's own strain path; in directions of many
+// points, where a worker's own ratios would cost as much as the points of
+// a direction, each triple holds the ratio of its point until the point is
+// written, and a worker ahead of the calling thread waits for it. A worker
+// writes only into the triples of its own piece of work. When a section
+// holds something it does not reproduce (a missing law or node, an element
+// it does not know, a slicing the mesh would refuse, a span that is not
+// positive, a point that is not finite) or a worker meets an exception,
 // run() returns false and the caller takes the model path, which reports
 // what it finds as it always has.
 class VelboDomainSweep {
@@ -55,10 +67,12 @@ public:
     VelboDomainSweep& operator=(const VelboDomainSweep&) = delete;
 
     // Makes every point on `threads` threads, the calling one among them,
-    // which first runs `meanwhile` (when given) while the others start. It
-    // returns when every worker is done with the points; the workers are
-    // joined when the sweep goes. False: no point set, see above. Runs once.
-    // `interrupted` (when given) is asked on the calling thread only,
+    // which makes the triples the points are written into while the others
+    // start, and runs `meanwhile` (when given) once half of them (directions
+    // of many points) or all of them are made. It returns when every worker
+    // is done with the points; the workers are joined when the sweep goes.
+    // False: no point set, see above. Runs once. `interrupted` (when given)
+    // is asked on the calling thread only, while it makes the triples,
     // between pieces of work and while it waits for the workers; when it
     // says true the workers stop after their piece and run() gives false.
     bool run(int threads, const std::function<void()>& meanwhile = {},
@@ -66,10 +80,10 @@ public:
     // Whether run() stopped because `interrupted` said so.
     bool interrupted() const { return m_interrupted; }
 
-    // After a successful run: the number of points, and the point of slot k
-    // as a new triple that the caller owns.
-    int pointsSize() const { return static_cast<int>(m_points.size() / 3); }
-    VelboSectionForces* releasePoint(int k);
+    // After a successful run: the point set of every point, in slot order,
+    // which the caller owns; the sweep keeps no point. Until then, and after
+    // a run that gave false, the sweep frees the triples it made when it goes.
+    VelboInteractionPoints* releasePoints();
 
     // VELBO_THREADS when it holds a whole number of 1 or more (at most
     // 1024), otherwise the number of cores the process may run on.
@@ -104,9 +118,28 @@ private:
 
     bool m_prepare(VelboSectionModel& model, const VelboCostitutiveLaw& sliceLaw);
     int m_lawTable(const VelboCostitutiveLaw* law);
-    // The points of steps first .. last - 1 of direction i; false when the
-    // sweep cannot make them.
-    bool m_direction(int i, int first, int last, Worker& worker);
+    double m_angle(int i) const { return (90.0 * i) / m_degreeDivision; }
+    // The strain path of direction i, the worker's geometry turned to it.
+    VelboStrainPath m_turnTo(int i, Worker& worker) const;
+    // The ratios of the points of a direction on the path; false when the
+    // sweep leaves the direction to the model path.
+    bool m_ratiosOf(const VelboStrainPath& path, std::vector<double>& ratios) const;
+    // What to do once the first `at` triples are made.
+    struct Stop {
+        std::size_t at;
+        std::function<void()> what;
+    };
+    // The triples of every point in slot order (each holding its ratio when
+    // the points take their ratios from them), with the stops on the way;
+    // false when the run stops first.
+    bool m_makeTriples(Crew& crew, const std::function<bool()>& stopAsked, const std::array<Stop, 2>& stops);
+    // The points of steps first .. last - 1 of direction i, each written
+    // into its triple once that is made; false when the sweep cannot make
+    // them or the run stops.
+    bool m_direction(int i, int first, int last, Worker& worker, Crew& crew) const;
+    // The points the worker keeps, written into their triples once those
+    // are made; false when the run stops first.
+    bool m_flush(Worker& worker, Crew& crew) const;
     // The steps of a direction, on the worker's own geometry: the nodes
     // turned by its angle, then the triangles in that geometry, then the
     // ranges of the turned section.
@@ -127,6 +160,10 @@ private:
     const int m_ratioDivision;
     const int m_pointsPerDirection;
     const int m_directions;
+    // Whether the points take their ratios from their triples, made on the
+    // calling thread (directions of many points), or from each worker's
+    // own strain path.
+    const bool m_ratiosInTriples;
     const double m_momentX;
     const double m_momentY;
     bool m_prepared;
@@ -146,10 +183,9 @@ private:
     // Strains of the concrete law at which the meshes are sliced.
     std::vector<double> m_sliceStrains;
 
-    // Fz, Mx, My of slot k at 3k, 3k + 1 and 3k + 2.
-    std::vector<double> m_points;
-    // The triples the points are handed out in, made on the calling thread.
-    std::vector<std::unique_ptr<VelboSectionForces>> m_made;
+    // The triples of the points, slot k at k, made on the calling thread;
+    // the sweep's until they are handed out.
+    std::vector<VelboSectionForces*> m_made;
     // Last, so that its threads are joined before anything else goes.
     std::unique_ptr<Crew> m_crew;
 };

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 unsigned int VelboInteractionPoints::m_instances = 0;
 
@@ -26,6 +27,20 @@ VelboInteractionPoints::VelboInteractionPoints(int size, unsigned int ratioDivis
       m_ratioDivision(ratioDivision)
 {
     ++m_instances;
+}
+
+VelboInteractionPoints::VelboInteractionPoints(std::vector<VelboSectionForces*>&& points,
+                                               unsigned int ratioDivision)
+    : m_vForces(std::move(points)),
+      m_fzMin(0.0), m_fzMax(0.0),
+      m_mxMin(0.0), m_mxMax(0.0),
+      m_myMin(0.0), m_myMax(0.0),
+      m_ratioDivision(ratioDivision)
+{
+    ++m_instances;
+    for (VelboSectionForces const* point : m_vForces)
+        if (point != nullptr)
+            m_updateBounding(point->fz(), point->mx(), point->my());
 }
 
 VelboInteractionPoints::~VelboInteractionPoints()

@@ -12,6 +12,9 @@ class VelboInteractionPoints
 public:
     VelboInteractionPoints();
     VelboInteractionPoints(int size, unsigned int ratioDivision);
+    // Takes every point of `points`, in slot order, with the bounds that
+    // inserting them in that order gives; `points` is left empty.
+    VelboInteractionPoints(std::vector<VelboSectionForces*>&& points, unsigned int ratioDivision);
     ~VelboInteractionPoints();
 
     VelboInteractionPoints(VelboInteractionPoints const&) = delete;

@@ -20,8 +20,6 @@
 #include "velbocore/velbosectionmodel.h"
 
 static constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-// Points stored between two questions to the interruption check.
-static constexpr int kPointsBetweenChecks = 1 << 16;
 
 namespace {
 // Empties the held value when it goes: held ranges last no longer than the
@@ -257,15 +255,11 @@ VelboInteractionPoints* VelboSecDeformRC::interactionSurface(int degreeDivision,
                 std::cerr << "VelboSecDeformRC::interactionSurface-ERR: errore di deformatorSliceFromLaw !!!";
                 return nullptr;
             }
-            std::unique_ptr<VelboInteractionPoints> points(
-                new VelboInteractionPoints(sweep.pointsSize(), static_cast<unsigned int>(pointsPerDirection)));
-            for (int k = 0; k < sweep.pointsSize(); ++k) {
-                if (k % kPointsBetweenChecks == 0 && m_interrupted && m_interrupted()) {
-                    return nullptr;
-                }
-                points->interactionPointsInsertAt(k, sweep.releasePoint(k));
+            // A last question before the points are handed over.
+            if (m_interrupted && m_interrupted()) {
+                return nullptr;
             }
-            return points.release();
+            return sweep.releasePoints();
         }
         if (sweep.interrupted()) {
             return nullptr;
