@@ -18,6 +18,15 @@ struct Bar {
     double x, y, radius;
 };
 
+// The plain 300 x 500 concrete rectangle, (0, 0) to (300, 500): two
+// triangles on nodes 1 to 4, in the current model, no bars. True when every
+// node and triangle was added.
+inline bool concreteRectangle(VelboModeler& modeler)
+{
+    return modeler.addNode(1, 0.0, 0.0) && modeler.addNode(2, 300.0, 0.0) && modeler.addNode(3, 300.0, 500.0) &&
+           modeler.addNode(4, 0.0, 500.0) && modeler.addTriangle(1, 1, 2, 3) && modeler.addTriangle(2, 1, 3, 4);
+}
+
 // The section of the benchmark: 300 x 500 concrete meshed as cells x cells
 // rectangles of two triangles each, three bars of radius 10 at y = 50 and
 // three at y = 450.

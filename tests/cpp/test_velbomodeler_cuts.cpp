@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "domain_sections.h"
 #include "stream_capture.h"
 #include "velbocore/velbomodeler.h"
 
@@ -28,12 +29,7 @@ struct Bar {
 void addBeam(VelboModeler& modeler, const std::vector<Bar>& bars)
 {
     ASSERT_TRUE(modeler.addSection(1));
-    ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
-    ASSERT_TRUE(modeler.addNode(2, 300.0, 0.0));
-    ASSERT_TRUE(modeler.addNode(3, 300.0, 500.0));
-    ASSERT_TRUE(modeler.addNode(4, 0.0, 500.0));
-    ASSERT_TRUE(modeler.addTriangle(1, 1, 2, 3));
-    ASSERT_TRUE(modeler.addTriangle(2, 1, 3, 4));
+    ASSERT_TRUE(domain_sections::concreteRectangle(modeler));
     int id = 1;
     for (const Bar& bar : bars) {
         ASSERT_TRUE(modeler.addNode(4 + id, bar.x, bar.y));

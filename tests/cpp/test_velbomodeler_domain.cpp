@@ -597,12 +597,7 @@ TEST(VelboModelerDomainChecks, BuildRefusesSectionsWithoutADomain)
             StreamCapture capture;
             VelboModeler modeler;
             ASSERT_TRUE(modeler.addSection(1));
-            ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
-            ASSERT_TRUE(modeler.addNode(2, 300.0, 0.0));
-            ASSERT_TRUE(modeler.addNode(3, 300.0, 500.0));
-            ASSERT_TRUE(modeler.addNode(4, 0.0, 500.0));
-            ASSERT_TRUE(modeler.addTriangle(1, 1, 2, 3));
-            ASSERT_TRUE(modeler.addTriangle(2, 1, 3, 4));
+            ASSERT_TRUE(domain_sections::concreteRectangle(modeler));
             c.complete(modeler);
             // Meshes sliced by the caller, which a refusal must leave as they are.
             ASSERT_TRUE(modeler.meshMake());
@@ -696,12 +691,7 @@ TEST(VelboModelerDomainChecks, ABarOnACornerGivesNoDomainAndNoQueryAnswers)
         {
             VelboModeler modeler;
             ASSERT_TRUE(modeler.addSection(1));
-            ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
-            ASSERT_TRUE(modeler.addNode(2, 300.0, 0.0));
-            ASSERT_TRUE(modeler.addNode(3, 300.0, 500.0));
-            ASSERT_TRUE(modeler.addNode(4, 0.0, 500.0));
-            ASSERT_TRUE(modeler.addTriangle(1, 1, 2, 3));
-            ASSERT_TRUE(modeler.addTriangle(2, 1, 3, 4));
+            ASSERT_TRUE(domain_sections::concreteRectangle(modeler));
             ASSERT_TRUE(modeler.addCircle(1, 3, 10.0));
             capture.clear();
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "domain_sections.h"
 #include "live_counts.h"
 #include "model_state.h"
 #include "section_fixture.h"
@@ -32,12 +33,7 @@ const std::string kInterrupted = "ERR: Cannot build domain: interrupted\n";
 void addRectangle(VelboModeler& modeler)
 {
     ASSERT_TRUE(modeler.addSection(1));
-    ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
-    ASSERT_TRUE(modeler.addNode(2, 300.0, 0.0));
-    ASSERT_TRUE(modeler.addNode(3, 300.0, 500.0));
-    ASSERT_TRUE(modeler.addNode(4, 0.0, 500.0));
-    ASSERT_TRUE(modeler.addTriangle(1, 1, 2, 3));
-    ASSERT_TRUE(modeler.addTriangle(2, 1, 3, 4));
+    ASSERT_TRUE(domain_sections::concreteRectangle(modeler));
     ASSERT_TRUE(modeler.addNode(11, 40.0, 40.0));
     ASSERT_TRUE(modeler.addNode(12, 260.0, 40.0));
     ASSERT_TRUE(modeler.addNode(13, 260.0, 460.0));

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "domain_sections.h"
 #include "live_counts.h"
 #include "model_state.h"
 #include "stream_capture.h"
@@ -56,12 +57,7 @@ namespace {
 void addSection(VelboModeler& modeler)
 {
     ASSERT_TRUE(modeler.addSection(1));
-    ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
-    ASSERT_TRUE(modeler.addNode(2, 300.0, 0.0));
-    ASSERT_TRUE(modeler.addNode(3, 300.0, 500.0));
-    ASSERT_TRUE(modeler.addNode(4, 0.0, 500.0));
-    ASSERT_TRUE(modeler.addTriangle(1, 1, 2, 3));
-    ASSERT_TRUE(modeler.addTriangle(2, 1, 3, 4));
+    ASSERT_TRUE(domain_sections::concreteRectangle(modeler));
     ASSERT_TRUE(modeler.addNode(5, 40.0, 460.0));
     ASSERT_TRUE(modeler.addNode(6, 260.0, 460.0));
     ASSERT_TRUE(modeler.addCircle(1, 5, 10.0));

@@ -7,6 +7,7 @@
 
 #include <boost/format.hpp>
 
+#include "domain_sections.h"
 #include "live_counts.h"
 #include "stream_capture.h"
 #include "velbocore/velbocircle.h"
@@ -478,12 +479,7 @@ const LawRow kLawRows[] = {
 void addSmallSection(VelboModeler& modeler)
 {
     ASSERT_TRUE(modeler.addSection(1));
-    ASSERT_TRUE(modeler.addNode(1, 0.0, 0.0));
-    ASSERT_TRUE(modeler.addNode(2, 300.0, 0.0));
-    ASSERT_TRUE(modeler.addNode(3, 300.0, 500.0));
-    ASSERT_TRUE(modeler.addNode(4, 0.0, 500.0));
-    ASSERT_TRUE(modeler.addTriangle(1, 1, 2, 3));
-    ASSERT_TRUE(modeler.addTriangle(2, 1, 3, 4));
+    ASSERT_TRUE(domain_sections::concreteRectangle(modeler));
     const double bars[][3] = {{40.0, 460.0, 10.0}, {260.0, 460.0, 10.0}, {40.0, 40.0, 8.0}, {260.0, 40.0, 8.0}};
     int id = 1;
     for (const auto& b : bars) {
