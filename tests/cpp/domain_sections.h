@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -149,6 +150,35 @@ inline void pivotDepth(VelboModeler& modeler, int model = 1)
     beam(modeler, 700.0, {{50, 300, 10}, {250, 300, 10}, {150, 60, 8}}, model);
 }
 
+// The concrete of the T section with three bars of radius 10 in its flange
+// only, 40 below its top: turned by 180 degrees, they lie 560 above the
+// bottom of the web, far above the depth of the interior pivot.
+inline void teeFlangeBars(VelboModeler& modeler, int model = 1)
+{
+    fromLists(modeler,
+              {{0, 0}, {600, 0}, {600, 120}, {425, 120}, {175, 120}, {0, 120},
+               {425, 600}, {175, 600}, {425, 360}, {175, 360}},
+              {{1, 2, 4}, {2, 3, 4}, {1, 4, 5}, {1, 5, 6},
+               {5, 4, 9}, {5, 9, 10}, {10, 9, 7}, {10, 7, 8}},
+              {{60, 40, 10}, {300, 40, 10}, {540, 40, 10}}, model);
+}
+
+// 300 x 700 concrete with one bar of radius 10 whose centre lies 8 under
+// the top face: at 0 degrees the bar hardly moves in strain while the
+// neutral axis runs through the whole depth.
+inline void barUnderFace(VelboModeler& modeler, int model = 1)
+{
+    beam(modeler, 700.0, {{150, 8, 10}}, model);
+}
+
+// The section of pivotDepth with its two lowest bars one rounding step
+// above (towards the top) or below the depth of the interior pivot.
+inline void pivotHair(VelboModeler& modeler, bool above, int model = 1)
+{
+    const double y = std::nextafter(300.0, above ? 0.0 : 1000.0);
+    beam(modeler, 700.0, {{50, y, 10}, {250, y, 10}, {150, 60, 8}}, model);
+}
+
 struct Named {
     std::string name;
     void (*build)(VelboModeler&);
@@ -166,14 +196,18 @@ inline const std::vector<Named>& all()
         {"one-side", [](VelboModeler& m) { oneSide(m); }},
         {"tee-middle", [](VelboModeler& m) { teeMiddle(m); }},
         {"pivot-depth", [](VelboModeler& m) { pivotDepth(m); }},
+        {"tee-flange-bars", [](VelboModeler& m) { teeFlangeBars(m); }},
+        {"bar-under-face", [](VelboModeler& m) { barUnderFace(m); }},
+        {"pivot-hair-above", [](VelboModeler& m) { pivotHair(m, true); }},
+        {"pivot-hair-below", [](VelboModeler& m) { pivotHair(m, false); }},
     };
     return sections;
 }
 
-// The two pairs of divisions every reference section is built with.
+// The pairs of divisions every reference section is built with.
 inline const std::vector<std::pair<int, int>>& divisions()
 {
-    static const std::vector<std::pair<int, int>> pairs = {{3, 8}, {6, 17}};
+    static const std::vector<std::pair<int, int>> pairs = {{3, 8}, {6, 17}, {2, 40}};
     return pairs;
 }
 

@@ -28,6 +28,7 @@
 #include "threads_setting.h"
 
 #include "velbocore/velbobilinear.h"
+#include "velbocore/velbodirectionratios.h"
 #include "velbocore/velbodomainsweep.h"
 #include "velbocore/velbointeractionpoints.h"
 #include "velbocore/velbomodeler.h"
@@ -110,27 +111,42 @@ std::vector<double> skipRatios(const VelboSecDeformRC& d, const VelboSectionMode
 }
 
 // The surface made on the model one point at a time with the public
-// operations, each point on fresh meshes of its own direction.
+// operations, each point on fresh meshes of its own direction. The ratios of
+// a direction whose points are spread along its curve come from the
+// direction's ratios, their pilot made here in the same way; the others are
+// the even steps, or those of the skip option, as written out here.
 Outcome modelPath(SectionFixture& s, int degreeDivision, int ratioDivision, const VelboBilinear* skipSteel)
 {
     VelboSectionModel& model = *s.model;
     const VelboNode2D g = model.sectionCalcSolidBarycenter();
     VelboSecDeformRC d(&model);
+    const auto forcesAt = [&](double ratio, double* point) {
+        d.setDefRatio(ratio);
+        model.meshesMake();
+        EXPECT_TRUE(d.deformatorSliceFromLaw(d.clsLaw()));
+        const std::unique_ptr<VelboSectionForces> f(d.deformatorForces(g.xn(), g.yn(), nullptr));
+        point[0] = f->fz();
+        point[1] = f->mx();
+        point[2] = f->my();
+        return true;
+    };
     Outcome o;
     for (int i = 0; i <= 4 * degreeDivision; ++i) {
         d.setAngle((90.0 * i) / degreeDivision);
         std::vector<double> ratios;
-        if (skipSteel) {
+        VelboDirectionRatios spread = d.directionRatios(skipSteel, ratioDivision);
+        if (spread.spread()) {
+            EXPECT_TRUE(spread.takePilot(forcesAt));
+            for (int j = 0; j < spread.count(); ++j) ratios.push_back(spread.ratio(j));
+        } else if (skipSteel) {
             ratios = skipRatios(d, model, *skipSteel, ratioDivision);
         } else {
             for (int j = 0; j <= ratioDivision; ++j) ratios.push_back(static_cast<double>(j) / ratioDivision);
         }
         for (const double ratio : ratios) {
-            d.setDefRatio(ratio);
-            model.meshesMake();
-            EXPECT_TRUE(d.deformatorSliceFromLaw(d.clsLaw()));
-            const std::unique_ptr<VelboSectionForces> f(d.deformatorForces(g.xn(), g.yn(), nullptr));
-            o.points.insert(o.points.end(), {f->fz(), f->mx(), f->my()});
+            double point[3];
+            forcesAt(ratio, point);
+            o.points.insert(o.points.end(), {point[0], point[1], point[2]});
         }
     }
     recordState(model, o);

@@ -224,7 +224,7 @@ TEST(VelboModelerCutsBeyondFloats, ACutWhoseOutlineOverflowsIsRefused)
     // opposite sign the differences do not: the interpolation overflows.
     StreamCapture capture;
     VelboModeler modeler;
-    addBeamWithOneBar(modeler, 3e16);
+    addBeamWithOneBar(modeler, 3.7e16);
     const DomainState before(modeler);
     ASSERT_LT(before.bounds[3], FLT_MAX);
     ASSERT_GT(before.bounds[3], 2e38);

@@ -18,6 +18,7 @@
 #include "velbocore/velbointeractionpoints.h"
 #include "velbocore/velbomodeler.h"
 #include "velbocore/velbontc2008lb.h"
+#include "velbocore/velbodirectionratios.h"
 #include "velbocore/velbosecdeformrc.h"
 
 namespace {
@@ -257,7 +258,21 @@ TEST(VelboModelerDomainFailure, TheModelPathStopsWhenAsked)
         if (stopAt == 0) {
             ASSERT_NE(points, nullptr);
             EXPECT_EQ(points->interactionPointsSize(), 45);
-            EXPECT_EQ(check.asked, 45);
+            // Once before every plane: the points, and the pilot planes of
+            // the directions whose points are spread along their curve.
+            int planes = 45;
+            VelboSecDeformRC turned(s.model.get());
+            for (int i = 0; i <= 8; ++i) {
+                turned.setAngle(45.0 * i);
+                VelboDirectionRatios ratios = turned.directionRatios(nullptr, 4);
+                ratios.takePilot([&planes](double, double* point) {
+                    ++planes;
+                    point[0] = point[1] = point[2] = 0.0;
+                    return true;
+                });
+            }
+            EXPECT_GT(planes, 45);
+            EXPECT_EQ(check.asked, planes);
         } else {
             EXPECT_EQ(points, nullptr);
             EXPECT_EQ(check.asked, stopAt);

@@ -8,7 +8,11 @@
 // When the strain path was made to reach uniform compression in directions
 // whose lowest bar lies above the depth of the interior pivot, the points of
 // those directions (and the bounds and end state of their sections) were
-// written again; every other point is as first recorded.
+// written again; every other point is as first recorded. The same holds of
+// the directions whose points are spread along their curve (the lowest bar
+// near or above the pivot depth, VelboStrainPath::spreadAt): only their
+// points were written again, after the last four sections and the division
+// (2, 40) had been recorded as the build gave them before.
 
 #include <gtest/gtest.h>
 

@@ -100,8 +100,8 @@ TEST(VelboModelerDomainMemory, PointSetTooLargeForMemoryGivesFalse)
     EXPECT_EQ(Counts::now(), before);
 }
 
-// A failure once the build is under way, after the point set is made: the
-// set is released, the build gives false.
+// A failure once the build is under way, when the list of the points'
+// triples is made: nothing is kept, the build gives false.
 TEST(VelboModelerDomainMemory, FailureDuringTheBuildReleasesThePointSet)
 {
     StreamCapture capture;
@@ -111,9 +111,10 @@ TEST(VelboModelerDomainMemory, FailureDuringTheBuildReleasesThePointSet)
         addSection(modeler);
         const unsigned int sets = VelboModeler::instancesOfInteractionPoints();
         const unsigned int forces = VelboModeler::instancesOfSectionForces();
-        // The strain ratios of one direction: 12345 doubles, a size nothing else asks for.
+        // The list of the triples of 5 directions of 12345 points, a size
+        // nothing else of the build asks for.
         constexpr int ratioDivision = 12344;
-        g_failingSize = (ratioDivision + 1) * sizeof(double);
+        g_failingSize = 5 * (ratioDivision + 1) * sizeof(VelboSectionForces*);
         const bool result = modeler.buildDomain(1, ratioDivision, false);
         g_failingSize = kNone;
         EXPECT_FALSE(result);
@@ -142,7 +143,7 @@ TEST(VelboModelerDomainMemory, FailureDuringARebuildLeavesTheModelAndItsDomain)
         const ModelState expected = ModelState::of(modeler);
         capture.clear();
         constexpr int ratioDivision = 12344;
-        g_failingSize = (ratioDivision + 1) * sizeof(double);
+        g_failingSize = 5 * (ratioDivision + 1) * sizeof(VelboSectionForces*);
         const bool result = modeler.buildDomain(1, ratioDivision, true);
         g_failingSize = kNone;
         EXPECT_FALSE(result);

@@ -18,6 +18,7 @@
 #include "velbocore/velbonode2d.h"
 #include "velbocore/velbontc2008lb.h"
 #include "velbocore/velboparabola.h"
+#include "velbocore/velbodirectionratios.h"
 #include "velbocore/velbosecdeformrc.h"
 #include "velbocore/velbosectionforces.h"
 #include "velbocore/velbosectionmodel.h"
@@ -121,6 +122,25 @@ std::unique_ptr<VelboSectionForces> standalonePoint(VelboSectionModel* model, do
     return std::unique_ptr<VelboSectionForces>(d.deformatorForces(g.xn(), g.yn(), nullptr));
 }
 
+// The ratio of point j of the direction at `angle` as the surface takes it:
+// an even step, or, where the direction's points are spread along its curve,
+// the spread one, its pilot made of standalone points.
+double surfaceRatio(VelboSectionModel* model, double angle, const VelboBilinear* skipSteel, int ratioDivision, int j,
+                    const VelboNode2D& g)
+{
+    VelboSecDeformRC d(model);
+    d.setAngle(angle);
+    VelboDirectionRatios ratios = d.directionRatios(skipSteel, ratioDivision);
+    EXPECT_TRUE(ratios.takePilot([&](double ratio, double* point) {
+        const std::unique_ptr<VelboSectionForces> f = standalonePoint(model, angle, ratio, g);
+        point[0] = f->fz();
+        point[1] = f->mx();
+        point[2] = f->my();
+        return true;
+    }));
+    return ratios.ratio(j);
+}
+
 void expectSamePoint(const VelboSectionForces& a, const VelboSectionForces& b)
 {
     EXPECT_DOUBLE_EQ(a.fz(), b.fz());
@@ -212,13 +232,13 @@ TEST(VelboSecDeformRC, LowestBarAbovePivotDepthEndsInUniformCompression)
 {
     // Bars down to y = 0.2 only: E = 25 exceeds D = 20. The top-fibre pivot
     // runs on to bar strain -25, where the concrete bottom has no strain;
-    // the interior pivot then raises the bar strain to -20. The path is 265
-    // long (units of 1e-4).
+    // the interior pivot then takes the strain at the bottom from 0 to -20,
+    // the bar strain rising to -20. The path is 280 long (units of 1e-4).
     PathSection s(0.2);
     VelboSecDeformRC d(s.model.get());
     EXPECT_NEAR(-d.xOverCompression(), 0.0025, 1e-15);
     const double length = d.deformationMaxLength();
-    EXPECT_NEAR(length, 0.0265, 1e-15);
+    EXPECT_NEAR(length, 0.0280, 1e-15);
     struct Case {
         double t;
         double xTop, xBot;  // units of 1e-4
@@ -226,7 +246,7 @@ TEST(VelboSecDeformRC, LowestBarAbovePivotDepthEndsInUniformCompression)
     const std::vector<Case> cases = {
         {255, -35, -20},     // top-fibre pivot, where it used to end
         {260, -35, -25},     // its end: zero strain at the concrete bottom
-        {262.5, -27.5, -22.5},  // interior pivot
+        {270, -27.5, -22.5},  // interior pivot: -10 at the bottom
     };
     for (const Case& c : cases) {
         const Plane p = planeAt(d, (c.t * 1e-4) / length);
@@ -234,7 +254,7 @@ TEST(VelboSecDeformRC, LowestBarAbovePivotDepthEndsInUniformCompression)
         EXPECT_NEAR(p.xBot, c.xBot * 1e-4, 1e-15) << "t = " << c.t;
         EXPECT_NEAR(d.deformationAtRatio(), c.t * 1e-4, 1e-15) << "t = " << c.t;
     }
-    d.setDefRatio(262.5e-4 / length);
+    d.setDefRatio(270e-4 / length);
     EXPECT_NEAR(d.deformationAt(d.yPivot()), -0.002, 1e-15);
     const Plane end = planeAt(d, 1.0);
     EXPECT_EQ(end.xTop, -0.002);
@@ -398,12 +418,17 @@ TEST(VelboSecDeformRC, UniformSurfaceOrderAndCount)
     EXPECT_EQ(d.defRatio(), 1.0);
     EXPECT_EQ(s.model->meshesSize(), 2);
 
-    // Slot 7 is direction 2 (180 degrees) at ratio 0.5.
-    std::unique_ptr<VelboSectionForces> expected = standalonePoint(s.model.get(), 180.0, 0.5, g);
+    // Slot 7 is direction 2 (180 degrees) at its middle ratio: 0.5 in even
+    // steps; two steps leave the interior pivot between two points, so the
+    // points are spread along the curve.
+    const double middle = surfaceRatio(s.model.get(), 180.0, nullptr, 2, 1, g);
+    EXPECT_GT(middle, 0.0);
+    EXPECT_LT(middle, 1.0);
+    std::unique_ptr<VelboSectionForces> expected = standalonePoint(s.model.get(), 180.0, middle, g);
     ASSERT_NE(expected, nullptr);
     expectSamePoint(*points->interactionPointAt(7), *expected);
-    // Slot 4 is direction 1 (90 degrees) at ratio 0.5.
-    expected = standalonePoint(s.model.get(), 90.0, 0.5, g);
+    // Slot 4 is direction 1 (90 degrees) at its middle ratio.
+    expected = standalonePoint(s.model.get(), 90.0, surfaceRatio(s.model.get(), 90.0, nullptr, 2, 1, g), g);
     expectSamePoint(*points->interactionPointAt(4), *expected);
 }
 
@@ -453,9 +478,9 @@ TEST(VelboSecDeformRC, FirstAndLastPointOfEveryDirection)
 
 TEST(VelboSecDeformRC, EveryPointUsesMeshesOfItsOwnDirection)
 {
-    // With two strain steps, step 1 (ratio 0.5) compresses the top of the
-    // concrete and follows the uniform-tension step, which slices nothing:
-    // it is the point that meshes of the previous direction would spoil.
+    // With two strain steps, step 1 compresses the top of the concrete and
+    // follows the uniform-tension step, which slices nothing: it is the
+    // point that meshes of the previous direction would spoil.
     BeamSection s;
     const VelboNode2D g = s.model->sectionCalcSolidBarycenter();
     VelboSecDeformRC d(s.model.get());
@@ -465,8 +490,9 @@ TEST(VelboSecDeformRC, EveryPointUsesMeshesOfItsOwnDirection)
     ASSERT_NE(points, nullptr);
     for (int i = 0; i <= 4 * degreeDivision; ++i) {
         SCOPED_TRACE(i);
+        const double angle = (90.0 * i) / degreeDivision;
         const std::unique_ptr<VelboSectionForces> alone =
-            standalonePoint(s.model.get(), (90.0 * i) / degreeDivision, 0.5, g);
+            standalonePoint(s.model.get(), angle, surfaceRatio(s.model.get(), angle, nullptr, 2, 1, g), g);
         ASSERT_NE(alone, nullptr);
         expectSamePoint(*points->interactionPointAt(3 * i + 1), *alone);
     }
@@ -504,9 +530,9 @@ TEST(VelboSecDeformRC, SkipSameBarValueSurface)
 TEST(VelboSecDeformRC, SkipSameBarValueWithoutAStartInsideThePathStepsEvenly)
 {
     // Bars in one row have no depth range, so the ratio where they start to
-    // yield is -infinity: that direction takes even steps over the whole
-    // path, the same number of points, each the integral of a plane of its
-    // own.
+    // yield is -infinity: that direction takes its points over the whole
+    // path after ratio 0 (even steps, here spread along the curve), the same
+    // number of points, each the integral of a plane of its own.
     struct Case {
         const char* name;
         std::vector<std::pair<double, double>> bars;
@@ -530,10 +556,18 @@ TEST(VelboSecDeformRC, SkipSameBarValueWithoutAStartInsideThePathStepsEvenly)
             const VelboSectionForces& p = *points->interactionPointAt(k);
             EXPECT_TRUE(std::isfinite(p.fz()) && std::isfinite(p.mx()) && std::isfinite(p.my())) << k;
         }
-        // Direction 0: ratios 0, 1/4, 1/2, 3/4 and 1.
+        // Direction 0: ratio 0, then up to 1, from the first above 0.
+        const VelboBilinear* steel = static_cast<const VelboBilinear*>(s.steel);
+        double before = -1.0;
         for (int k = 0; k < 5; ++k) {
             SCOPED_TRACE(k);
-            const std::unique_ptr<VelboSectionForces> alone = standalonePoint(s.model.get(), 0.0, k / 4.0, g);
+            const double ratio = surfaceRatio(s.model.get(), 0.0, steel, 3, k, g);
+            EXPECT_GT(ratio, before);
+            before = ratio;
+            if (k == 0 || k == 4) {
+                EXPECT_EQ(ratio, k / 4.0);
+            }
+            const std::unique_ptr<VelboSectionForces> alone = standalonePoint(s.model.get(), 0.0, ratio, g);
             ASSERT_NE(alone, nullptr);
             const VelboSectionForces& p = *points->interactionPointAt(k);
             EXPECT_EQ(p.fz(), alone->fz());

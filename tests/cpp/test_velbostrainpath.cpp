@@ -1,5 +1,6 @@
 // The ultimate strain path of a reinforced-concrete section: its planes, the
-// ratios of a direction, the span test and the ranges it is taken over.
+// quantities each stage is measured in, the span test and the ranges it is
+// taken over.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,6 @@
 
 #include "section_fixture.h"
 
-#include "velbocore/velbobilinear.h"
 #include "velbocore/velbocostitutivelaw.h"
 #include "velbocore/velbontc2008lb.h"
 #include "velbocore/velbostrainpath.h"
@@ -55,19 +55,20 @@ TEST(VelboStrainPath, LengthPivotAndOverCompressionOfTheDefaultLaws)
     const VelboStrainPath::Limits limits = defaultLimits();
     const VelboStrainPath::Ranges ranges = sevenTenthsHigh(0.6);
     // 0.01 + 0.0035 + 0.01 + 0.002.
-    EXPECT_DOUBLE_EQ(VelboStrainPath::length(limits), 0.0255);
+    EXPECT_DOUBLE_EQ(VelboStrainPath::limitsLength(limits), 0.0255);
     // 3/7 of the concrete height.
     EXPECT_NEAR(VelboStrainPath::pivotDepth(ranges, limits.topComp, limits.compUniform), 0.3, 1e-15);
     // -0.0035 at the top, 0 at the bottom of the concrete: -0.0005 at 0.6.
     EXPECT_NEAR(VelboStrainPath::overCompression(ranges, limits.topComp), -0.0005, 1e-15);
-    EXPECT_EQ(VelboStrainPath(limits, ranges).length(), VelboStrainPath::length(limits));
+    EXPECT_EQ(VelboStrainPath(limits, ranges).length(), VelboStrainPath::limitsLength(limits));
 }
 
 TEST(VelboStrainPath, LengthOfADirectionFollowsItsLowestBar)
 {
-    // Bar strain S down to -E and, above the pivot depth (0.3), back up to
-    // -D: a path longer by 2 (E - D). At or below it the length is the one
-    // of the limits alone, bit for bit.
+    // Bar strain S down to -E; then, well below the pivot depth (0.3), the
+    // bar strain down to -D: the length of the limits alone, bit for bit.
+    // Above it, the strain at the bottom of the concrete from 0 down to -D:
+    // A + B + S + E + D.
     const VelboStrainPath::Limits limits = defaultLimits();
     struct Case {
         const char* name;
@@ -78,15 +79,15 @@ TEST(VelboStrainPath, LengthOfADirectionFollowsItsLowestBar)
     const Case cases[] = {
         {"lowest bar at 0.6", sevenTenthsHigh(0.6), 5, 0},
         {"lowest bar below the concrete", sevenTenthsHigh(0.8), -5, 0},
-        {"lowest bar at 0.2", sevenTenthsHigh(0.2), 25, 265},
-        {"lowest bar at 0.1", sevenTenthsHigh(0.1), 30, 275},
+        {"lowest bar at 0.2", sevenTenthsHigh(0.2), 25, 280},
+        {"lowest bar at 0.1", sevenTenthsHigh(0.1), 30, 285},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_NEAR(-VelboStrainPath::overCompression(c.ranges, limits.topComp), c.e * 1e-4, 1e-15);
         const VelboStrainPath path(limits, c.ranges);
         if (c.length == 0) {
-            EXPECT_EQ(path.length(), VelboStrainPath::length(limits));
+            EXPECT_EQ(path.length(), VelboStrainPath::limitsLength(limits));
         } else {
             EXPECT_NEAR(path.length(), c.length * 1e-4, 1e-15);
         }
@@ -111,19 +112,19 @@ TEST(VelboStrainPath, PlanesAlongThePath)
         {0.6, 250, -25, -15},
         // The lowest bar above the pivot depth (0.3): E = 25 exceeds D = 20.
         // The top-fibre pivot runs on to bar strain -25, then the interior
-        // pivot raises it to -20 (L = 265).
+        // pivot takes the strain at the bottom of the concrete (0.7) from 0
+        // to -20 (L = 280).
         {0.2, 200, -35, 35},
         {0.2, 250, -35, -15},
         {0.2, 255, -35, -20},
         {0.2, 259, -35, -24},
         {0.2, 260, -35, -25},      // zero strain at the concrete bottom
-        {0.2, 261, -32, -24},      // interior pivot
-        {0.2, 262.5, -27.5, -22.5},
-        {0.2, 264, -23, -21},
-        {0.2, 265, -20, -20},      // uniform compression
-        // The lowest bar at 0.1: E = 30, L = 275.
+        {0.2, 264, -32, -24},      // interior pivot: -4 at the bottom
+        {0.2, 270, -27.5, -22.5},  // -10 at the bottom
+        {0.2, 280, -20, -20},      // uniform compression
+        // The lowest bar at 0.1: E = 30, L = 285.
         {0.1, 265, -35, -30},
-        {0.1, 270, -27.5, -25},
+        {0.1, 270, -31.25, -27.5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("lowest bar " + std::to_string(c.lowestBar) + ", t = " + std::to_string(c.t));
@@ -174,7 +175,7 @@ TEST(VelboStrainPath, InteriorPivotPlanesPassThroughThePivot)
     };
     const Case cases[] = {
         {0.6, {240.5, 243.0, 247.0, 252.0, 254.9}},
-        {0.2, {260.5, 262.0, 263.0, 264.0, 264.9}},
+        {0.2, {260.5, 265.0, 270.0, 275.0, 279.9}},
     };
     for (const Case& c : cases) {
         const VelboStrainPath::Ranges ranges = sevenTenthsHigh(c.lowestBar);
@@ -219,24 +220,128 @@ TEST(VelboStrainPath, EveryPathIsContinuousAndEndsInUniformCompression)
     }
 }
 
-TEST(VelboStrainPath, LowestBarExactlyAtThePivotDepth)
+TEST(VelboStrainPath, LowestBarAtOrAHairFromThePivotDepth)
 {
-    // Concrete 700 high, lowest bar 300 below its top: E equals D bit for
-    // bit. The path is the one of a bar below the pivot depth (the interior
-    // pivot is empty): the top-fibre pivot runs to bar strain -D and the
-    // last step is uniform compression.
+    // Concrete 700 high, pivot depth 300. At it (E equals D bit for bit) and
+    // within a hair of it on either side, the interior pivot hardly moves the
+    // bar strain: it is measured in the strain at the bottom of the concrete,
+    // and the path is A + B + S + E + D long. A bar clearly below the pivot
+    // depth keeps the bar strain and the length of the limits.
     const VelboStrainPath::Limits limits = defaultLimits();
-    const VelboStrainPath::Ranges ranges{0.0, 700.0, 60.0, 300.0};
-    ASSERT_EQ(-VelboStrainPath::overCompression(ranges, limits.topComp), -limits.compUniform);
-    const VelboStrainPath path(limits, ranges);
-    EXPECT_EQ(path.length(), VelboStrainPath::length(limits));
-    const Plane nearEnd = planeAt(path, 1.0 - 1e-9);
-    EXPECT_EQ(nearEnd.xTop, limits.topComp);
-    EXPECT_NEAR(nearEnd.xBot, limits.compUniform, 1e-10);
-    EXPECT_GT(nearEnd.xBot, limits.compUniform);
-    const Plane end = planeAt(path, 1.0);
-    EXPECT_EQ(end.xTop, limits.compUniform);
-    EXPECT_EQ(end.xBot, limits.compUniform);
+    const double d = -limits.compUniform;
+    struct Case {
+        const char* name;
+        double lowestBar;
+        bool byBottom;
+    };
+    const Case cases[] = {
+        {"at the pivot depth", 300.0, true},
+        {"a rounding step above", std::nextafter(300.0, 0.0), true},
+        {"a rounding step below", std::nextafter(300.0, 1000.0), true},
+        {"a micrometre below", 300.001, true},
+        {"a tenth below", 300.1, false},
+        {"well below", 600.0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const VelboStrainPath::Ranges ranges{0.0, 700.0, 60.0, c.lowestBar};
+        const VelboStrainPath path(limits, ranges);
+        EXPECT_EQ(path.interiorPivotByBottom(), c.byBottom);
+        const double e = -VelboStrainPath::overCompression(ranges, limits.topComp);
+        if (!c.byBottom) {
+            EXPECT_EQ(path.length(), VelboStrainPath::limitsLength(limits));
+            continue;
+        }
+        EXPECT_EQ(path.length(), (((limits.topTrac - limits.topComp) + limits.botTrac) + e) + d);
+        // Halfway along the interior pivot: -d/2 at the bottom of the
+        // concrete, -d at the pivot depth, whatever the bar strain.
+        const double t = (((limits.topTrac - limits.topComp) + limits.botTrac) + e) + d / 2;
+        const Plane p = planeAt(path, t / path.length());
+        const double slope = (p.xBot - p.xTop) / c.lowestBar;
+        EXPECT_NEAR(p.xTop + slope * 300.0, -d, 1e-15);
+        EXPECT_NEAR(p.xTop + slope * 700.0, -d / 2, 1e-15);
+        const Plane end = planeAt(path, 1.0);
+        EXPECT_EQ(end.xTop, limits.compUniform);
+        EXPECT_EQ(end.xBot, limits.compUniform);
+    }
+}
+
+TEST(VelboStrainPath, SpreadWhereTheInteriorPivotIsShorterThanAStep)
+{
+    // The interior pivot spans D - E of bar strain; with ratioDivision even
+    // steps of L / ratioDivision, a direction is spread when that is shorter
+    // than one step, or the bar lies at or above the pivot depth.
+    const VelboStrainPath::Limits limits = defaultLimits();
+    struct Case {
+        double lowestBar;  // concrete from 0 to 0.7, pivot at 0.3
+        int ratioDivision;
+        bool spread;
+    };
+    // Below the pivot: at 0.6, D - E = 15 (units of 1e-4) and L = 255:
+    // shorter than a step of 16 steps (15.9), not of 18 (14.2).
+    const Case cases[] = {
+        {0.6, 16, true}, {0.6, 18, false},  {0.6, 100, false},
+        {0.7, 12, true}, {0.7, 13, false},  // D - E = 20
+        {0.3, 1000000, true},                // at the pivot depth
+        {0.2, 1000000, true},                // above it
+        {0.6, 0, false},                     // no division
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.lowestBar) + " at " + std::to_string(c.ratioDivision));
+        EXPECT_EQ(VelboStrainPath(limits, sevenTenthsHigh(c.lowestBar)).spreadAt(c.ratioDivision), c.spread);
+    }
+}
+
+TEST(VelboStrainPath, StagesMeasuredInTheirOwnQuantities)
+{
+    // ratioInStage moves the top strain through the rebar pivot, the depth
+    // of the neutral axis through the top-fibre pivot and the strain at the
+    // bottom of the concrete through the interior pivot; stageFraction finds
+    // the fraction of the plane with a strain at a depth.
+    const VelboStrainPath::Limits limits = defaultLimits();
+    for (const double lowestBar : {0.6, 0.2}) {
+        SCOPED_TRACE(lowestBar);
+        const VelboStrainPath path(limits, sevenTenthsHigh(lowestBar));
+        EXPECT_EQ(path.ratioInStage(VelboStrainPath::STAGE_REBAR_PIVOT, 0.0), 0.0);
+        EXPECT_EQ(path.ratioInStage(VelboStrainPath::STAGE_INTERIOR_PIVOT, 1.0), 1.0);
+        double previous = 0.0;
+        for (int s = 0; s < VelboStrainPath::kStages; ++s) {
+            const auto stage = static_cast<VelboStrainPath::Stage>(s);
+            for (const double fraction : {0.0, 0.25, 0.5, 0.75, 1.0}) {
+                SCOPED_TRACE(std::to_string(s) + " " + std::to_string(fraction));
+                const double ratio = path.ratioInStage(stage, fraction);
+                EXPECT_GE(ratio, previous - 1e-15);
+                previous = ratio;
+                const Plane p = planeAt(path, ratio);
+                const auto strainAt = [&](double depth) { return p.xTop + (p.xBot - p.xTop) * (depth / lowestBar); };
+                switch (stage) {
+                case VelboStrainPath::STAGE_REBAR_PIVOT:
+                    EXPECT_NEAR(p.xTop, limits.topTrac + fraction * (limits.topComp - limits.topTrac), 1e-15);
+                    break;
+                case VelboStrainPath::STAGE_TOP_PIVOT: {
+                    // The neutral axis from its depth with the bar at S to
+                    // the bottom of the concrete.
+                    const double first = -limits.topComp * lowestBar / (limits.botTrac - limits.topComp);
+                    const double axis = first + fraction * (0.7 - first);
+                    EXPECT_NEAR(strainAt(axis), 0.0, 1e-15);
+                    break;
+                }
+                case VelboStrainPath::STAGE_INTERIOR_PIVOT:
+                    EXPECT_NEAR(strainAt(0.7), fraction * limits.compUniform, 1e-15);
+                    EXPECT_NEAR(strainAt(0.3), limits.compUniform, 1e-15);
+                    break;
+                }
+                // Back from a strain at a depth to the fraction.
+                if (fraction > 0.0 && fraction < 1.0) {
+                    EXPECT_NEAR(path.stageFraction(stage, 0.05, strainAt(0.05)), fraction, 1e-9);
+                }
+            }
+        }
+        // No plane of the top-fibre pivot is in tension beyond 0.01 at the
+        // top: not a number, or outside the stage.
+        const double none = path.stageFraction(VelboStrainPath::STAGE_TOP_PIVOT, 0.0, 0.02);
+        EXPECT_FALSE(none > 0.0 && none < 1.0);
+    }
 }
 
 TEST(VelboStrainPath, SpanFromTheTopOfTheConcreteToTheLowestBar)
@@ -262,44 +367,6 @@ TEST(VelboStrainPath, SpanFromTheTopOfTheConcreteToTheLowestBar)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(VelboStrainPath::span({c.clsTop, 500.0, 0.0, c.barBottom}), c.span);
     }
-}
-
-TEST(VelboStrainPath, RatiosOfADirection)
-{
-    const std::unique_ptr<VelboBilinear> steel(new VelboBilinear(391.304347826087, 200000.0, 0.01));
-    const VelboStrainPath::Limits limits = defaultLimits();
-    const double length = VelboStrainPath::length(limits);
-
-    // Even steps over the path, both ends included.
-    std::vector<double> ratios{7.0};
-    VelboStrainPath(limits, {0.0, 500.0, 40.0, 460.0}).ratios(nullptr, 4, ratios);
-    EXPECT_EQ(ratios, (std::vector<double>{0.0, 0.25, 0.5, 0.75, 1.0}));
-
-    // Skipping the planes where the bars have not yielded: 0, then even
-    // steps from the first ratio where a bar yields.
-    VelboStrainPath(limits, {0.0, 500.0, 40.0, 460.0}).ratios(steel.get(), 2, ratios);
-    const double byBar = ((0.0 - 460.0) * (steel->esy() / (40.0 - 460.0))) / length;
-    const double byCls = steel->esu() / length;
-    const double start = std::fmin(byBar, byCls);
-    // The bottom bars yield first: 460 / 420 of their yield strain over L.
-    EXPECT_NEAR(start, 0.0840, 1e-4);
-    EXPECT_EQ(ratios, (std::vector<double>{0.0, start, (1.0 - start) * 0.5 + start, 1.0}));
-
-    // A direction whose lowest bar lies above the pivot depth has a longer
-    // path: the same distances along it give smaller ratios, so the first
-    // of them is still the plane where the bars start to yield.
-    const VelboStrainPath shallow(limits, {0.0, 500.0, 40.0, 100.0});
-    ASSERT_GT(shallow.length(), length);
-    shallow.ratios(steel.get(), 2, ratios);
-    const double shallowStart =
-        std::fmin(((0.0 - 100.0) * (steel->esy() / (40.0 - 100.0))) / shallow.length(), steel->esu() / shallow.length());
-    EXPECT_NEAR(shallowStart * shallow.length(), 100.0 / 60.0 * steel->esy(), 1e-15);
-    EXPECT_EQ(ratios, (std::vector<double>{0.0, shallowStart, (1.0 - shallowStart) * 0.5 + shallowStart, 1.0}));
-
-    // Bars in one row give no such ratio: even steps over the whole path,
-    // the same count.
-    VelboStrainPath(limits, {0.0, 500.0, 460.0, 460.0}).ratios(steel.get(), 2, ratios);
-    EXPECT_EQ(ratios, (std::vector<double>{0.0, 1.0 / 3.0, 2.0 / 3.0, 1.0}));
 }
 
 TEST(VelboStrainPath, RangesOfAModel)

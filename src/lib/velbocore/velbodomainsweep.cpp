@@ -24,6 +24,7 @@
 #include "velbocore/velboareaproperties.h"
 #include "velbocore/velbocircle.h"
 #include "velbocore/velbocostitutivelaw.h"
+#include "velbocore/velbodirectionratios.h"
 #include "velbocore/velbointeractionpoints.h"
 #include "velbocore/velbosectionforces.h"
 #include "velbocore/velbosectionmodel.h"
@@ -31,12 +32,6 @@
 #include "velbocore/velbotriangleintegral.h"
 
 namespace {
-
-// Directions of at most this many points: each worker takes their ratios
-// from its own strain path, and keeps the points it makes before their
-// triples are made (a piece of work at most); the points of longer
-// directions take their ratios from their triples.
-constexpr int kOwnRatiosMost = 1 << 12;
 
 // Storage in whole cache lines of its own: the calling thread makes every
 // worker's buffers, wherever the allocator finds room for them, and a line
@@ -467,7 +462,7 @@ private:
 // give (N1, L, N2), (N1, N2, W), (N1, W, U) (triangleRemesh2). Writes the
 // sub-triangles in chain order and returns their number, 0 when the ray
 // does not cross the triangle.
-int cutOnce(const double (&p)[6], double c, double (&out)[3][6])
+int cutOnce(const double (&p)[6], double c, double (*out)[6])
 {
     bool crossed[3];
     double nx[3] = {0.0, 0.0, 0.0};
@@ -512,6 +507,83 @@ int cutOnce(const double (&p)[6], double c, double (&out)[3][6])
         }
     }
     return 0;
+}
+
+// What ClipMesh makes of a fresh triangle P1 P2 P3 that two rays y = c1,
+// then y = c2, cross: the sub-triangles of the first cut (cutOnce), each cut
+// in chain order by the second ray as the mesh cuts it. The sides between
+// two of them are shared half-edges: the first of the two to be cut makes
+// the cut node, from its own side's start, and the other takes it. Writes
+// the sub-triangles in chain order and returns their number, or -1 where
+// the mesh would not cut as cutOnce does (a ray that crosses no side or
+// all three), left to ClipMesh.
+int cutTwice(const double (&p)[6], double c1, double c2, double (*out)[6])
+{
+    double first[3][6];
+    const int made = cutOnce(p, c1, first);
+    if (made == 0) {
+        return -1;
+    }
+    // The shared sides: edge 2 of sub-triangle t is edge 0 of t + 1.
+    bool pending[3] = {false, false, false};
+    double pendingX[3] = {0.0, 0.0, 0.0};
+    int count = 0;
+    for (int t = 0; t < made; ++t) {
+        const double(&v)[6] = first[t];
+        if (!(std::min({v[1], v[3], v[5]}) < c2 && c2 < std::max({v[1], v[3], v[5]}))) {
+            std::copy(v, v + 6, out[count++]);
+            continue;
+        }
+        bool crossed[3] = {false, false, false};
+        double nx[3] = {0.0, 0.0, 0.0};
+        int sides = 0;
+        for (int k = 0; k < 3; ++k) {
+            const int e = (k + 1) % 3;
+            if (k == 0 && pending[t]) {
+                crossed[k] = true;
+                nx[k] = pendingX[t];
+            } else {
+                const double x1 = v[2 * k], y1 = v[2 * k + 1];
+                const double x2 = v[2 * e], y2 = v[2 * e + 1];
+                crossed[k] = y1 != y2 && std::min(y1, y2) < c2 && c2 < std::max(y1, y2);
+                if (crossed[k]) {
+                    nx[k] = x1 + ((x2 - x1) / (y2 - y1)) * (c2 - y1);
+                    if (k == 2 && t + 1 < made) {
+                        pending[t + 1] = true;
+                        pendingX[t + 1] = nx[k];
+                    }
+                }
+            }
+            sides += crossed[k] ? 1 : 0;
+        }
+        const auto put = [&out, &count](double xa, double ya, double xb, double yb, double xc, double yc) {
+            double* o = out[count++];
+            o[0] = xa;
+            o[1] = ya;
+            o[2] = xb;
+            o[3] = yb;
+            o[4] = xc;
+            o[5] = yc;
+        };
+        bool cut = false;
+        for (int k = 0; k < 3 && !cut; ++k) {
+            const int l = (k + 1) % 3, w = (k + 2) % 3;
+            if (sides == 1 && crossed[k]) {
+                put(nx[k], c2, v[2 * l], v[2 * l + 1], v[2 * w], v[2 * w + 1]);
+                put(nx[k], c2, v[2 * w], v[2 * w + 1], v[2 * k], v[2 * k + 1]);
+                cut = true;
+            } else if (sides == 2 && crossed[k] && crossed[l]) {
+                put(nx[k], c2, v[2 * l], v[2 * l + 1], nx[l], c2);
+                put(nx[k], c2, nx[l], c2, v[2 * w], v[2 * w + 1]);
+                put(nx[k], c2, v[2 * w], v[2 * w + 1], v[2 * k], v[2 * k + 1]);
+                cut = true;
+            }
+        }
+        if (!cut) {
+            return -1;
+        }
+    }
+    return count;
 }
 
 }  // namespace
@@ -565,15 +637,13 @@ struct VelboDomainSweep::LawTable {
 // every buffer of the loop, sized once; cache lines of its own.
 class alignas(64) VelboDomainSweep::Worker {
 public:
-    explicit Worker(const VelboDomainSweep& sweep)
+    // piecePoints: the most points of a piece of work.
+    Worker(const VelboDomainSweep& sweep, int piecePoints)
         : x(sweep.m_nodeX.size()),
           y(sweep.m_nodeY.size()),
           triangles(sweep.m_triangles.size())
     {
-        if (!sweep.m_ratiosInTriples) {
-            ratios.reserve(static_cast<std::size_t>(sweep.m_pointsPerDirection));
-            pending.reserve(3 * static_cast<std::size_t>(sweep.m_pointsPerDirection));
-        }
+        pending.reserve(3 * static_cast<std::size_t>(piecePoints));
         rays.reserve(sweep.m_sliceStrains.size());
         std::size_t pieces = 0;
         for (const LawTable& law : sweep.m_laws) {
@@ -600,10 +670,7 @@ public:
     VelboSectionForces* forces = nullptr;
     // The triples this worker knows to be made.
     std::size_t triplesMade = 0;
-    // When the ratios are not taken from the triples: those of the current
-    // direction (as the strain path gives them), and Fz, Mx, My of the
-    // points made before their triples, slots pendingFirst on.
-    std::vector<double> ratios;
+    // Fz, Mx, My of the points made before their triples, slots pendingFirst on.
     LineVector<double> pending;
     std::size_t pendingFirst = 0;
 };
@@ -617,11 +684,11 @@ VelboDomainSweep::VelboDomainSweep(VelboSectionModel& model, const VelboStrainPa
       m_ratioDivision(ratioDivision),
       m_pointsPerDirection(skipBarLaw ? ratioDivision + 2 : ratioDivision + 1),
       m_directions(4 * degreeDivision + 1),
-      m_ratiosInTriples(m_pointsPerDirection > kOwnRatiosMost),
       m_momentX(momentPoint.xn()),
       m_momentY(momentPoint.yn()),
       m_prepared(false),
-      m_interrupted(false)
+      m_interrupted(false),
+      m_smallCoordinates(false)
 {
     m_prepared = degreeDivision >= 1 && ratioDivision >= 1 && m_prepare(model, sliceLaw);
 }
@@ -693,15 +760,25 @@ bool VelboDomainSweep::m_prepare(VelboSectionModel& model, const VelboCostitutiv
         return false;
     }
     m_sliceStrains = sliceLaw.lawLimits();
+    // The law the strain path takes for the bars: the last bar's.
+    m_barLimits = m_circles.back().law->getInternalLimits();
 
     // Every turn starts from the saved geometry, about its concrete barycentre.
     model.sectionRestoreGeometry();
     m_turnBase = model.sectionCalcSolidBarycenter();
+    // Turned about the base, a node stays as far from it.
+    const double baseSize = std::hypot(m_turnBase.xn(), m_turnBase.yn());
+    double reach = 0.0;
     for (const VelboNode2D* node : used) {
         m_nodeX.push_back(node->xn());
         m_nodeY.push_back(node->yn());
         m_nodeTurns.push_back(listed.count(node) ? 1 : 0);
+        reach = std::max(reach, baseSize + 2.0 * std::hypot(node->xn() - m_turnBase.xn(), node->yn() - m_turnBase.yn()));
     }
+    // Moments of area hold up to the fifth power of a coordinate: far below
+    // the largest double.
+    constexpr double kSmallCoordinate = 1e50;
+    m_smallCoordinates = std::isfinite(baseSize) && reach < kSmallCoordinate;
     return true;
 }
 
@@ -936,9 +1013,13 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
     // So are the workers' buffers: a worker thread allocates nothing, and so
     // takes no memory of its own from the allocator while the triples are
     // made, which matters where the address space is capped.
+    int longestPiece = 0;
+    for (const Crew::Unit& unit : crew.units) {
+        longestPiece = std::max(longestPiece, unit.last - unit.first);
+    }
     crew.workers.reserve(static_cast<std::size_t>(count));
     for (int w = 0; w < count; ++w) {
-        crew.workers.emplace_back(new Worker(*this));
+        crew.workers.emplace_back(new Worker(*this, longestPiece));
         crew.workers.back()->forces = &crew.forces[static_cast<std::size_t>(w)].forces;
     }
     // Room for every triple, so that the list never moves while the workers
@@ -1012,19 +1093,14 @@ bool VelboDomainSweep::run(int threads, const std::function<void()>& meanwhile,
     // start once the triples of every thread's first piece are made (or a
     // good part of them; all of them when they take no longer to make than
     // a thread to start), so that they seldom wait. The caller's own work
-    // allocates about a direction's ratios for a while: with directions of
-    // many points it comes once half of the triples are made, when the
-    // calling thread is well ahead of the workers that wait for them, so
-    // that what it allocates is given back before the last triples are made,
-    // not held on top of all of them; otherwise it comes last, while the
-    // workers write what they kept.
+    // comes last, while the workers write what they kept.
     constexpr std::size_t kHeadStartLeast = 1 << 10;
     constexpr std::size_t kHeadStartMost = 1 << 14;
     const Crew::Unit& lastFirst = crew.units[std::min(crew.units.size(), static_cast<std::size_t>(count)) - 1];
     const std::size_t firstPieces = static_cast<std::size_t>(lastFirst.direction) * m_pointsPerDirection + lastFirst.last;
     const std::size_t headStart = std::min({kHeadStartMost, crew.total, std::max(kHeadStartLeast, firstPieces)});
     const std::array<Stop, 2> stops{{{headStart, startWorkers},
-                                     {m_ratiosInTriples ? crew.total / 2 : crew.total, meanwhile}}};
+                                     {crew.total, meanwhile}}};
     m_makeTriples(crew, stopAsked, stops);
     crew.wake();
 
@@ -1062,14 +1138,6 @@ bool VelboDomainSweep::m_makeTriples(Crew& crew, const std::function<bool()>& st
         std::vector<VelboSectionForces*>& to;
         ~PutBack() { to.swap(from); }
     } putBack{made, m_made};
-    // With the ratios in the triples: its own geometry, to find those of
-    // every direction.
-    std::optional<Worker> turned;
-    std::vector<double> ratios;
-    if (m_ratiosInTriples) {
-        turned.emplace(*this);
-        ratios.reserve(static_cast<std::size_t>(m_pointsPerDirection));
-    }
     std::size_t k = 0;
     // The stops due at k, in order, once the workers know of what is made.
     const auto stopAt = [&crew, &stops, &k] {
@@ -1084,10 +1152,6 @@ bool VelboDomainSweep::m_makeTriples(Crew& crew, const std::function<bool()>& st
         if (crew.failed.load(std::memory_order_relaxed)) {
             return false;
         }
-        if (m_ratiosInTriples && !m_ratiosOf(m_turnTo(i, *turned), ratios)) {
-            crew.failed.store(true);
-            return false;
-        }
         for (int j = 0; j < m_pointsPerDirection; ++j) {
             if (k % kTriplesBetweenChecks == 0 && stopAsked()) {
                 return false;
@@ -1096,9 +1160,6 @@ bool VelboDomainSweep::m_makeTriples(Crew& crew, const std::function<bool()>& st
             VelboSectionForces* const triple = new VelboSectionForces();
             // Within the room made for every triple: nothing is thrown.
             made.push_back(triple);
-            if (m_ratiosInTriples) {
-                triple->setFz(ratios[static_cast<std::size_t>(j)]);
-            }
             ++k;
             if (k % kTriplesBetweenNews == 0) {
                 crew.made.store(k);
@@ -1131,62 +1192,49 @@ VelboStrainPath VelboDomainSweep::m_turnTo(int i, Worker& w) const
     return VelboStrainPath(m_limits, m_ranges(w));
 }
 
-bool VelboDomainSweep::m_ratiosOf(const VelboStrainPath& path, std::vector<double>& ratios) const
-{
-    if (VelboStrainPath::span(path.ranges()) != VelboStrainPath::SPAN_POSITIVE) {
-        return false;
-    }
-    path.ratios(m_skipBarLaw, m_ratioDivision, ratios);
-    // Each point takes its ratio as given. setDefRatio refuses one outside
-    // [0, 1] and keeps the ratio before: such a direction is left to the
-    // model path.
-    return ratios.size() == static_cast<std::size_t>(m_pointsPerDirection)
-           && std::all_of(ratios.begin(), ratios.end(), [](double v) { return v >= 0.0 && v <= 1.0; });
-}
-
 bool VelboDomainSweep::m_direction(int i, int first, int last, Worker& w, Crew& crew) const
 {
     const double angle = m_angle(i);
     const VelboStrainPath path = m_turnTo(i, w);
-    // With the ratios in the triples the calling thread found the span of
-    // the direction positive and its ratios sound before it made the
-    // direction's first triple; otherwise the worker looks.
-    if (!m_ratiosInTriples && !m_ratiosOf(path, w.ratios)) {
+    if (VelboStrainPath::span(path.ranges()) != VelboStrainPath::SPAN_POSITIVE) {
+        return false;
+    }
+    VelboDirectionRatios ratios(path, m_skipBarLaw, m_ratioDivision);
+    if (ratios.spread()) {
+        ratios.setBarLimits(m_barLimits.data(), m_barLimits.size());
+        for (const Circle& c : m_circles) {
+            ratios.addBar(w.y[c.node] - path.ranges().clsTop, c.area);
+        }
+    }
+    const auto pointAt = [&](double ratio, double* point) {
+        // setDefRatio refuses a ratio outside [0, 1] and keeps the one
+        // before: such a direction is left to the model path.
+        return ratio >= 0.0 && ratio <= 1.0 && m_point(path, ratio, angle, w, point);
+    };
+    if (!ratios.takePilot(pointAt)) {
         return false;
     }
     std::size_t k = static_cast<std::size_t>(i) * m_pointsPerDirection + first;
     for (int j = first; j < last; ++j, ++k) {
         if (k >= w.triplesMade) {
             w.triplesMade = crew.made.load();
-            if (k >= w.triplesMade && m_ratiosInTriples) {
-                w.triplesMade = crew.waitForTriples(k + 1);
-                if (w.triplesMade == 0) {
-                    return false;
-                }
-            }
         }
         double point[3];
+        if (!pointAt(ratios.ratio(j), point)) {
+            return false;
+        }
         if (k < w.triplesMade) {
             // The points kept before it have their triples too.
             if (!m_flush(w, crew)) {
                 return false;
             }
-            // With the ratios in the triples, the triple holds the ratio of
-            // its point until the point is written.
             VelboSectionForces& triple = *crew.slots[k];
-            const double ratio = m_ratiosInTriples ? triple.fz() : w.ratios[static_cast<std::size_t>(j)];
-            if (!m_point(path, ratio, angle, w, point)) {
-                return false;
-            }
             triple.setFz(point[0]);
             triple.setMx(point[1]);
             triple.setMy(point[2]);
             continue;
         }
         // Ahead of the calling thread: kept until its triple is made.
-        if (!m_point(path, w.ratios[static_cast<std::size_t>(j)], angle, w, point)) {
-            return false;
-        }
         if (w.pending.empty()) {
             w.pendingFirst = k;
         }
@@ -1373,6 +1421,20 @@ bool VelboDomainSweep::m_forces(double g, double e0, Worker& w, Sum& sum) const
         double meshMy = 0.0;
         const auto addSubTriangle = [&](double x1, double y1, double x2, double y2, double x3, double y3) {
             const double* k = stress + 3 * law.pieceOf((g * ((y1 + y2 + y3) / 3)) + e0);
+            if (m_smallCoordinates && k[0] == 0.0 && k[1] == 0.0) {
+                // A stress that does not change with y: with moments that
+                // cannot overflow, the terms of y and y^2 add zeros, which
+                // leave the sums as they are (a sum of forces is never -0).
+                // So no stress adds nothing, and a constant one needs the
+                // area and the first moments alone.
+                if (k[2] != 0.0) {
+                    const double j = VelboTriangleIntegral::jacobian(x1, y1, x2, y2, x3, y3);
+                    meshFz += k[2] * (j / 2);
+                    meshMx += k[2] * VelboTriangleIntegral::firstMoment(j, y1, y2, y3);
+                    meshMy += k[2] * VelboTriangleIntegral::firstMoment(j, x1, x2, x3);
+                }
+                return;
+            }
             double tfz = 0.0;
             double tmx = 0.0;
             double tmy = 0.0;
@@ -1388,11 +1450,15 @@ bool VelboDomainSweep::m_forces(double g, double e0, Worker& w, Sum& sum) const
         // sub-triangles either.
         int crossing = 0;
         double firstRay = 0.0;
+        double secondRay = 0.0;
         for (const double ray : w.rays) {
             if (turned.yTop < ray && ray < turned.yBot) {
-                if (crossing++ == 0) {
+                if (crossing == 0) {
                     firstRay = ray;
+                } else if (crossing == 1) {
+                    secondRay = ray;
                 }
+                ++crossing;
             }
         }
         if (crossing == 0) {
@@ -1408,8 +1474,13 @@ bool VelboDomainSweep::m_forces(double g, double e0, Worker& w, Sum& sum) const
         } else {
             const int* n = t.node;
             const double vertices[6] = {w.x[n[0]], w.y[n[0]], w.x[n[1]], w.y[n[1]], w.x[n[2]], w.y[n[2]]};
-            double cut[3][6];
-            const int made = crossing == 1 ? cutOnce(vertices, firstRay, cut) : 0;
+            double cut[9][6];
+            int made = 0;
+            if (crossing == 1) {
+                made = cutOnce(vertices, firstRay, cut);
+            } else if (crossing == 2) {
+                made = cutTwice(vertices, firstRay, secondRay, cut);
+            }
             if (made > 0) {
                 for (int sub = 0; sub < made; ++sub) {
                     addSubTriangle(cut[sub][0], cut[sub][1], cut[sub][2], cut[sub][3], cut[sub][4], cut[sub][5]);

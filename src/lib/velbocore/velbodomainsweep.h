@@ -38,15 +38,13 @@ class VelboSectionModel;
 //   + j whatever thread made it, and the point set takes the slots in order.
 // The sweep writes on no stream and allocates nothing per point but the
 // triple the point set keeps, so that a build needs the memory of its point
-// set and of about one direction's ratios, no more: the calling thread
-// makes the triples in slot order while the workers compute, and a worker
-// writes each point straight into its triple, or, ahead of the calling
-// thread, keeps it until the triple is made. Directions of few points take
-// their ratios from each worker's own strain path; in directions of many
-// points, where a worker's own ratios would cost as much as the points of
-// a direction, each triple holds the ratio of its point until the point is
-// written, and a worker ahead of the calling thread waits for it. A worker
-// writes only into the triples of its own piece of work. When a section
+// set, no more: the calling thread makes the triples in slot order while
+// the workers compute, and a worker writes each point straight into its
+// triple, or, ahead of the calling thread, keeps it until the triple is made
+// (a piece of work at most). Each worker takes the ratios of a direction
+// from VelboDirectionRatios, with the pilot of a spread direction made on
+// its own geometry. A worker writes only into the triples of its own piece
+// of work. When a section
 // holds something it does not reproduce (a missing law or node, an element
 // it does not know, a slicing the mesh would refuse, a span that is not
 // positive, a point that is not finite) or a worker meets an exception,
@@ -68,8 +66,8 @@ public:
 
     // Makes every point on `threads` threads, the calling one among them,
     // which makes the triples the points are written into while the others
-    // start, and runs `meanwhile` (when given) once half of them (directions
-    // of many points) or all of them are made. It returns when every worker
+    // start, and runs `meanwhile` (when given) once all of them are made.
+    // It returns when every worker
     // is done with the points; the workers are joined when the sweep goes.
     // False: no point set, see above. Runs once. `interrupted` (when given)
     // is asked on the calling thread only, while it makes the triples,
@@ -121,16 +119,12 @@ private:
     double m_angle(int i) const { return (90.0 * i) / m_degreeDivision; }
     // The strain path of direction i, the worker's geometry turned to it.
     VelboStrainPath m_turnTo(int i, Worker& worker) const;
-    // The ratios of the points of a direction on the path; false when the
-    // sweep leaves the direction to the model path.
-    bool m_ratiosOf(const VelboStrainPath& path, std::vector<double>& ratios) const;
     // What to do once the first `at` triples are made.
     struct Stop {
         std::size_t at;
         std::function<void()> what;
     };
-    // The triples of every point in slot order (each holding its ratio when
-    // the points take their ratios from them), with the stops on the way;
+    // The triples of every point in slot order, with the stops on the way;
     // false when the run stops first.
     bool m_makeTriples(Crew& crew, const std::function<bool()>& stopAsked, const std::array<Stop, 2>& stops);
     // The points of steps first .. last - 1 of direction i, each written
@@ -160,14 +154,13 @@ private:
     const int m_ratioDivision;
     const int m_pointsPerDirection;
     const int m_directions;
-    // Whether the points take their ratios from their triples, made on the
-    // calling thread (directions of many points), or from each worker's
-    // own strain path.
-    const bool m_ratiosInTriples;
     const double m_momentX;
     const double m_momentY;
     bool m_prepared;
     bool m_interrupted;
+    // Whether every coordinate of every turn is small enough that no moment
+    // of area overflows.
+    bool m_smallCoordinates;
 
     // Centre of every turn: the concrete barycentre of the saved geometry.
     VelboNode2D m_turnBase;
@@ -182,6 +175,8 @@ private:
     std::vector<LawTable> m_laws;
     // Strains of the concrete law at which the meshes are sliced.
     std::vector<double> m_sliceStrains;
+    // Strains at which the bar law changes piece.
+    std::vector<double> m_barLimits;
 
     // The triples of the points, slot k at k, made on the calling thread;
     // the sweep's until they are handed out.

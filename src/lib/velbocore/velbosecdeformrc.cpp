@@ -12,6 +12,7 @@
 
 #include "velbocore/velbobilinear.h"
 #include "velbocore/velbocostitutivelaw.h"
+#include "velbocore/velbodirectionratios.h"
 #include "velbocore/velbodomainsweep.h"
 #include "velbocore/velbointeractionpoints.h"
 #include "velbocore/velbonode2d.h"
@@ -278,10 +279,8 @@ bool VelboSecDeformRC::m_leaveLastPoint(const VelboBilinear* skipBarLaw, int deg
     setAngle((90.0 * (4 * degreeDivision)) / degreeDivision);
     model->meshesMake();
     m_heldRanges = m_ranges();
-    std::vector<double> ratios;
-    ratios.reserve(static_cast<std::size_t>(ratioDivision + 2));
-    m_directionRatios(skipBarLaw, ratioDivision, ratios);
-    setDefRatio(ratios.back());
+    // The last ratio needs no pilot.
+    setDefRatio(m_pathRatios(skipBarLaw, ratioDivision).last());
     model->meshesReset();
     return deformatorSliceFromLaw(m_clsLaw);
 }
@@ -300,11 +299,11 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
     // Without a law the first point says which is missing.
     const bool lawsGiven = m_barLaw && m_clsLaw;
 
-    // One point of the current direction at the given ratio; false when the
+    // The point of the current direction at the given ratio; null when the
     // set has to be given up.
-    auto addPoint = [&](double ratio) {
+    const auto pointAt = [&](double ratio) -> std::unique_ptr<VelboSectionForces> {
         if (m_interrupted && m_interrupted()) {
-            return false;
+            return nullptr;
         }
         setDefRatio(ratio);
         if (model) {
@@ -312,21 +311,30 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
         }
         if (!deformatorSliceFromLaw(m_clsLaw)) {
             std::cerr << "VelboSecDeformRC::interactionSurface-ERR: errore di deformatorSliceFromLaw !!!";
-            return false;
+            return nullptr;
         }
         std::unique_ptr<VelboSectionForces> point(deformatorForces(g.xn(), g.yn(), nullptr));
         if (!point) {
             // deformatorForces has written its message.
-            return false;
+            return nullptr;
         }
         // A domain never holds a point that is not a number.
         if (!std::isfinite(point->fz()) || !std::isfinite(point->mx()) || !std::isfinite(point->my())) {
             std::cerr << "VelboSecDeformRC::interactionSurface-ERR: forces not finite at " << angle()
                       << " degrees, ratio " << defRatio() << " !!!\n";
+            return nullptr;
+        }
+        return point;
+    };
+    // The pilot of a spread direction, made as its points are.
+    const auto pilotAt = [&](double ratio, double* forces) {
+        const std::unique_ptr<VelboSectionForces> point = pointAt(ratio);
+        if (!point) {
             return false;
         }
-        points->interactionPointsInsertAt(k, point.release());
-        ++k;
+        forces[0] = point->fz();
+        forces[1] = point->mx();
+        forces[2] = point->my();
         return true;
     };
 
@@ -342,8 +350,6 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
         }
     }
 
-    std::vector<double> ratios;
-    ratios.reserve(static_cast<std::size_t>(pointsPerDirection));
     for (int i = 0; i < directions; ++i) {
         m_heldRanges.reset();
         setAngle((90.0 * i) / degreeDivision);
@@ -354,11 +360,17 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
         }
         // The nodes stay where setAngle put them until the next direction.
         m_heldRanges = m_ranges();
-        m_directionRatios(skipBarLaw, ratioDivision, ratios);
-        for (const double ratio : ratios) {
-            if (!addPoint(ratio)) {
+        VelboDirectionRatios ratios = directionRatios(skipBarLaw, ratioDivision);
+        if (!ratios.takePilot(pilotAt)) {
+            return nullptr;
+        }
+        for (int j = 0; j < ratios.count(); ++j) {
+            std::unique_ptr<VelboSectionForces> point = pointAt(ratios.ratio(j));
+            if (!point) {
                 return nullptr;
             }
+            points->interactionPointsInsertAt(k, point.release());
+            ++k;
         }
     }
     return points.release();
@@ -386,12 +398,30 @@ bool VelboSecDeformRC::m_spanIsPositive(const VelboStrainPath::Ranges& r) const
     return false;
 }
 
-void VelboSecDeformRC::m_directionRatios(const VelboBilinear* skipBarLaw, int ratioDivision,
-                                         std::vector<double>& ratios) const
+VelboDirectionRatios VelboSecDeformRC::m_pathRatios(const VelboBilinear* skipBarLaw, int ratioDivision) const
 {
-    // Even steps over the path ask nothing of the laws.
-    const VelboStrainPath::Limits limits = skipBarLaw ? m_limits() : VelboStrainPath::Limits{kNaN, kNaN, kNaN, kNaN};
-    VelboStrainPath(limits, m_ranges()).ratios(skipBarLaw, ratioDivision, ratios);
+    // Without both laws the points take even steps, which ask nothing of the
+    // laws: the first point says which law is missing.
+    const bool lawsGiven = skipBarLaw || (m_barLaw && m_clsLaw);
+    const VelboStrainPath::Limits limits = lawsGiven ? m_limits() : VelboStrainPath::Limits{kNaN, kNaN, kNaN, kNaN};
+    return VelboDirectionRatios(VelboStrainPath(limits, m_ranges()), skipBarLaw, ratioDivision);
+}
+
+VelboDirectionRatios VelboSecDeformRC::directionRatios(const VelboBilinear* skipBarLaw, int ratioDivision) const
+{
+    VelboDirectionRatios ratios = m_pathRatios(skipBarLaw, ratioDivision);
+    const VelboSectionModel* model = sectionModel();
+    if (ratios.spread() && model && m_barLaw) {
+        const std::vector<double> barLimits = m_barLaw->getInternalLimits();
+        ratios.setBarLimits(barLimits.data(), barLimits.size());
+        const double clsTop = m_ranges().clsTop;
+        for (const VelboSectionElement* element : model->sectionElements()) {
+            if (!element->elementIsSolid()) {
+                ratios.addBar(element->elementCalcBarycenter().yn() - clsTop, element->elementCalcArea());
+            }
+        }
+    }
+    return ratios;
 }
 
 const VelboCostitutiveLaw* VelboSecDeformRC::clsLaw() const

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "velbocore/velbodirectionratios.h"
 #include "velbocore/velbosectiondeformator.h"
 #include "velbocore/velbostrainpath.h"
 
@@ -36,6 +37,11 @@ public:
     VelboInteractionPoints* interactionSurface(int degreeDivision, int ratioDivision, int options) override;
 
     double xOverCompression() const;
+    // The ratios of the points of the current direction, as
+    // interactionSurface takes them: skipBarLaw for ISO_SKIP_SAME_BARVALUE,
+    // null for ISO_UNIFORM. A spread direction needs its pilot, made on the
+    // model as the section stands.
+    VelboDirectionRatios directionRatios(const VelboBilinear* skipBarLaw, int ratioDivision) const;
     const VelboCostitutiveLaw* clsLaw() const;
     // True when the constructor found bars, or concrete elements, of more
     // than one law (and said so): the path then follows the last element's.
@@ -48,13 +54,14 @@ public:
 private:
     // The limit strains of the two laws, asked in the order the path length takes them.
     VelboStrainPath::Limits m_limits() const;
+    // The ratios of the current direction before the bars are given.
+    VelboDirectionRatios m_pathRatios(const VelboBilinear* skipBarLaw, int ratioDivision) const;
     // The ranges of the model as it stands, or the held ones.
     VelboStrainPath::Ranges m_ranges() const;
     // True when the strain span of the ranges is positive; otherwise writes
     // why the current direction has no strain plane.
     bool m_spanIsPositive(const VelboStrainPath::Ranges& r) const;
-    // The ratios of the points of the direction of m_ranges().
-    void m_directionRatios(const VelboBilinear* skipBarLaw, int ratioDivision, std::vector<double>& ratios) const;
+
     // The surface made point by point on the model.
     VelboInteractionPoints* m_surfaceOnModel(const VelboNode2D& g, const VelboBilinear* skipBarLaw,
                                              int degreeDivision, int ratioDivision, int pointsPerDirection);

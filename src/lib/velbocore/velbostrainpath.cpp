@@ -3,7 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "velbocore/velbobilinear.h"
 #include "velbocore/velbosectionmodel.h"
 
 VelboStrainPath::Ranges VelboStrainPath::rangesOf(const VelboSectionModel& model)
@@ -27,7 +26,7 @@ VelboStrainPath::Span VelboStrainPath::span(const Ranges& ranges)
     return height < 0.0 ? SPAN_NEGATIVE : SPAN_UNDEFINED;
 }
 
-double VelboStrainPath::length(const Limits& limits)
+double VelboStrainPath::limitsLength(const Limits& limits)
 {
     return ((limits.topTrac - limits.topComp) + limits.botTrac) - limits.compUniform;
 }
@@ -45,6 +44,13 @@ double VelboStrainPath::overCompression(const Ranges& ranges, double topComp)
     return (topComp * (h - d)) / h;
 }
 
+namespace {
+// Below the pivot depth by less than this share of the path (in bar strain),
+// the interior pivot is too short to be measured in the bar strain: the
+// ratios of its planes would lie within a few rounding steps of each other.
+constexpr double kHairBelowPivot = 0x1p-20;
+}  // namespace
+
 VelboStrainPath::VelboStrainPath(const Limits& limits, const Ranges& ranges)
     : m_ranges(ranges)
     , m_a(limits.topTrac)
@@ -52,13 +58,14 @@ VelboStrainPath::VelboStrainPath(const Limits& limits, const Ranges& ranges)
     , m_s(limits.botTrac)
     , m_d(-limits.compUniform)
     , m_e(-overCompression(ranges, limits.topComp))
-    , m_length(length(limits))
+    , m_length(limitsLength(limits))
     , m_pivot(pivotDepth(ranges, limits.topComp, limits.compUniform))
-    , m_barAbovePivot(m_e > m_d)
+    , m_interiorByBottom(m_e > m_d - kHairBelowPivot * m_length)
 {
-    if (m_barAbovePivot) {
-        // The bar strain runs from S down to -E and back up to -D.
-        m_length = (((m_a + m_b) + m_s) + m_e) + (m_e - m_d);
+    if (m_interiorByBottom) {
+        // The bar strain runs from S down to -E, then the strain at the
+        // bottom of the concrete from 0 down to -D.
+        m_length = (((m_a + m_b) + m_s) + m_e) + m_d;
     }
 }
 
@@ -69,31 +76,32 @@ void VelboStrainPath::plane(double ratio, double* xTop, double* xBot) const
     const double s = m_s;
     const double d = m_d;
     const double t = ratio * m_length;
+    const double topPivotEnd = ((a + b) + s) + m_e;
 
     double top = -d;
     double bot = -d;
-    if (t == 0.0) {
-        // uniform tension
-        top = a;
-        bot = s;
-    } else if (0.0 < t && t < a) {
-        // rebar pivot, top still in tension
+    if (0.0 <= t && t < a + b) {
+        // uniform tension (t = 0), then the rebar pivot
         top = a - t;
         bot = s;
-    } else if (a <= t && t < a + b) {
-        // rebar pivot, top in compression
-        top = a - t;
-        bot = s;
-    } else if (a + b <= t && t < ((a + b) + s) + m_e) {
+    } else if (a + b <= t && t < topPivotEnd) {
         // top-fibre pivot
         top = -b;
         bot = ((a + b) + s) - t;
-    } else if (((a + b) + s) + m_e <= t && t < (m_barAbovePivot ? m_length : ((a + b) + s) + d)) {
-        // interior pivot: the plane keeps the strain -d at depth m_pivot,
-        // the bar strain going from -e towards -d
-        bot = m_barAbovePivot ? (t - (((a + b) + s) + m_e)) - m_e : ((a + b) + s) - t;
+    } else if (topPivotEnd <= t && t < (m_interiorByBottom ? m_length : ((a + b) + s) + d)) {
+        // interior pivot: the plane keeps the strain -d at depth m_pivot
         const double h = m_ranges.barBottom - m_ranges.clsTop;
-        top = -d - (bot + d) * (m_pivot / (h - m_pivot));
+        if (m_interiorByBottom) {
+            // the strain at the bottom of the concrete going from 0 to -d
+            const double bottom = topPivotEnd - t;
+            const double slope = (bottom + d) / ((m_ranges.clsBottom - m_ranges.clsTop) - m_pivot);
+            bot = -d + slope * (h - m_pivot);
+            top = -d - slope * m_pivot;
+        } else {
+            // the bar strain going from -e to -d
+            bot = ((a + b) + s) - t;
+            top = -d - (bot + d) * (m_pivot / (h - m_pivot));
+        }
     }
     // else: uniform compression
 
@@ -105,32 +113,83 @@ void VelboStrainPath::plane(double ratio, double* xTop, double* xBot) const
     }
 }
 
-void VelboStrainPath::ratios(const VelboBilinear* skipBarLaw, int ratioDivision, std::vector<double>& out) const
+bool VelboStrainPath::spreadAt(int ratioDivision) const
 {
-    out.clear();
-    if (!skipBarLaw) {
-        for (int j = 0; j <= ratioDivision; ++j) {
-            out.push_back(static_cast<double>(j) / ratioDivision);
+    return ratioDivision >= 1 && m_d - m_e < m_length / ratioDivision;
+}
+
+double VelboStrainPath::ratioInStage(Stage stage, double fraction) const
+{
+    const double a = m_a;
+    const double b = m_b;
+    const double s = m_s;
+    const double d = m_d;
+    double t = 0.0;
+    switch (stage) {
+    case STAGE_REBAR_PIVOT:
+        // the top strain from a down to -b
+        t = fraction * (a + b);
+        break;
+    case STAGE_TOP_PIVOT: {
+        // the neutral axis from its depth at bar strain s down to the bottom
+        // of the concrete, where the bar strain is -e
+        const double h = m_ranges.barBottom - m_ranges.clsTop;
+        const double height = m_ranges.clsBottom - m_ranges.clsTop;
+        const double first = (b * h) / (s + b);
+        const double depth = first + fraction * (height - first);
+        t = ((a + b) + s) - ((b * h) / depth - b);
+        break;
+    }
+    case STAGE_INTERIOR_PIVOT:
+        if (m_interiorByBottom) {
+            t = ((((a + b) + s) + m_e)) + fraction * d;
+        } else {
+            // the strain at the bottom of the concrete from 0 down to -d
+            // gives the bar strain, from -e down to -d
+            const double h = m_ranges.barBottom - m_ranges.clsTop;
+            const double height = m_ranges.clsBottom - m_ranges.clsTop;
+            const double slope = (d - fraction * d) / (height - m_pivot);
+            t = ((a + b) + s) - (-d + slope * (h - m_pivot));
         }
-        return;
+        break;
     }
-    const Ranges& r = m_ranges;
-    const double esy = skipBarLaw->esy();
-    const double ratioByBar = ((r.clsTop - r.barBottom) * (esy / (r.barTop - r.barBottom))) / m_length;
-    const double ratioByCls = skipBarLaw->esu() / m_length;
-    const double ratioMinimum = std::fmin(ratioByBar, ratioByCls);
-    out.push_back(0.0);
-    if (!(ratioMinimum > 0.0 && ratioMinimum < 1.0)) {
-        // No ratio strictly inside the path to start from: all bars at one
-        // depth (the ratio by bar is -infinity), or limits that put both
-        // ratios outside it. Even steps over the whole path keep the count
-        // and give distinct planes.
-        for (int j = 1; j <= ratioDivision + 1; ++j) {
-            out.push_back(static_cast<double>(j) / (ratioDivision + 1));
-        }
-        return;
+    const double ratio = t / m_length;
+    // Rounding may carry a plane at an end of the path a hair beyond it.
+    return ratio < 0.0 ? 0.0 : (ratio > 1.0 ? 1.0 : ratio);
+}
+
+double VelboStrainPath::stageFraction(Stage stage, double depth, double strain) const
+{
+    const double h = m_ranges.barBottom - m_ranges.clsTop;
+    const double height = m_ranges.clsBottom - m_ranges.clsTop;
+    double fraction = std::numeric_limits<double>::quiet_NaN();
+    switch (stage) {
+    case STAGE_REBAR_PIVOT: {
+        // xTop + (s - xTop) * depth / h = strain
+        const double top = (strain - m_s * (depth / h)) / (1.0 - depth / h);
+        fraction = (m_a - top) / (m_a + m_b);
+        break;
     }
-    for (int j = 0; j <= ratioDivision; ++j) {
-        out.push_back((1.0 - ratioMinimum) * (static_cast<double>(j) / ratioDivision) + ratioMinimum);
+    case STAGE_TOP_PIVOT: {
+        // -b + b * depth / x = strain, x the depth of the neutral axis
+        const double first = (m_b * h) / (m_s + m_b);
+        const double axis = (m_b * depth) / (strain + m_b);
+        fraction = (axis - first) / (height - first);
+        break;
     }
+    case STAGE_INTERIOR_PIVOT: {
+        // -d + slope * (depth - pivot) = strain; the bottom of the concrete
+        // has -d + slope * (height - pivot), from 0 down to -d
+        const double slope = (strain + m_d) / (depth - m_pivot);
+        fraction = -(-m_d + slope * (height - m_pivot)) / m_d;
+        break;
+    }
+    }
+    return fraction;
+}
+
+double VelboStrainPath::rebarPivotFraction(double ratio) const
+{
+    const double fraction = (ratio * m_length) / (m_a + m_b);
+    return fraction < 0.0 ? 0.0 : (fraction > 1.0 ? 1.0 : fraction);
 }

@@ -23,7 +23,7 @@ public:
         const double ay = y2 - y1;
         const double by = y3 - y1;
         const double cy = y1;
-        const double J = std::fabs(ax * by - bx * ay);
+        const double J = jacobian(x1, y1, x2, y2, x3, y3);
 
         const double ay2 = ay * ay;
         const double by2 = by * by;
@@ -32,8 +32,8 @@ public:
 
         VelboAreaProperties p;
         p.setArea(J / 2);
-        p.setSx(J * (y1 + y2 + y3) / 6);
-        p.setSy(J * (x1 + x2 + x3) / 6);
+        p.setSx(firstMoment(J, y1, y2, y3));
+        p.setSy(firstMoment(J, x1, x2, x3));
         p.setIxx(J * (cy2 / 2 + q / 12 + (ay + by) * cy / 3));
         p.setIyy(J * (cx * cx / 2 + (ax * ax + ax * bx + bx * bx) / 12 + (ax + bx) * cx / 3));
         p.setIxy(J * (cx * cy / 2 + (ay * ax + by * bx) / 12 + (bx * ay + ax * by) / 24
@@ -46,6 +46,18 @@ public:
                        + (ax * by + bx * ay + 2 * ax * ay + 2 * bx * by) * cy / 12
                        + (cy2 * ax + cy2 * bx + 2 * cx * cy * ay + 2 * cx * cy * by) / 6));
         return p;
+    }
+
+    // Twice the area of the triangle.
+    [[gnu::always_inline]] static double jacobian(double x1, double y1, double x2, double y2, double x3, double y3)
+    {
+        return std::fabs((x2 - x1) * (y3 - y1) - (x3 - x1) * (y2 - y1));
+    }
+    // The integral of y (or x) over the triangle of the given jacobian, from
+    // the three ordinates (or abscissae).
+    [[gnu::always_inline]] static double firstMoment(double jacobian, double c1, double c2, double c3)
+    {
+        return jacobian * (c1 + c2 + c3) / 6;
     }
 
     // The law piece sigma(e) = alpha*e^2 + beta*e + gamma under the strain
