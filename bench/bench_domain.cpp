@@ -1,14 +1,16 @@
 // Benchmark of the interaction-domain build on a 300 x 500 section meshed into
-// a growing number of triangles, with 6 bars.
+// a growing number of triangles, with 6 bars, and with the 3 bars of one face.
 //
-// For every case it prints the points of the domain, the triangles, the
-// number of threads (VELBO_THREADS), the median wall time of several runs,
-// the throughput in triangle-points per second, the time per point, the
-// median growth of the peak resident memory during the build and that
-// growth per point, and, on the line of all threads, the speed-up over one
-// thread. The first case, a small section as an engineer builds it
+// For every case it prints the section, the points of the domain, the
+// triangles, the number of threads (VELBO_THREADS), the median wall time of
+// several runs, the throughput in triangle-points per second, the time per
+// point, the median growth of the peak resident memory during the build and
+// that growth per point, and, on the line of all threads, the speed-up over
+// one thread. The first case, a small section as an engineer builds it
 // interactively or in a loop, also has a line at the default number of
-// threads (VELBO_THREADS unset); the last one is the small section at
+// threads (VELBO_THREADS unset); the beam reinforced on one face only comes
+// at buildDomain(36, 100), whose directions that compress its bars spread
+// their points along their curves; the last case is the small section at
 // 10 million points, buildDomain(1, 2000000).
 //
 // Arguments (optional): the largest number of triangles to run (default
@@ -32,8 +34,9 @@
 #include "velbocore/velbomodeler.h"
 
 // Builds the section with cells x cells rectangles of concrete (two triangles
-// each) and three bars at the top and three at the bottom.
-static void buildSection(VelboModeler& modeler, int cells) {
+// each) and three bars at the top and three at the bottom, or (oneFace) the
+// three at the bottom only.
+static void buildSection(VelboModeler& modeler, int cells, bool oneFace) {
     const double width = 300.0, height = 500.0;
     modeler.addSection(1);
     int id = 1;
@@ -50,6 +53,7 @@ static void buildSection(VelboModeler& modeler, int cells) {
     int circle = 1;
     for (const double y : {50.0, 450.0})
         for (const double x : {50.0, 150.0, 250.0}) {
+            if (oneFace && y < 100.0) continue;
             modeler.addNode(id, x, y);
             modeler.addCircle(circle++, id++, 10.0);
         }
@@ -97,12 +101,12 @@ struct Measure {
 };
 
 // buildDomain over a few runs, each on a new facade.
-static Measure measure(int cells, int degreeDivision, int ratioDivision, int runs) {
+static Measure measure(int cells, bool oneFace, int degreeDivision, int ratioDivision, int runs) {
     std::vector<double> seconds;
     std::vector<double> growths;
     for (int run = 0; run < runs; ++run) {
         VelboModeler modeler;
-        buildSection(modeler, cells);
+        buildSection(modeler, cells, oneFace);
         const long before = restartPeak();
         const auto start = std::chrono::steady_clock::now();
         const bool built = modeler.buildDomain(degreeDivision, ratioDivision, false);
@@ -120,7 +124,7 @@ static Measure measure(int cells, int degreeDivision, int ratioDivision, int run
 // One line of the table: the case on the given threads ("default":
 // VELBO_THREADS unset); `single` is the median on one thread, or 0 on that
 // line itself. The median, or a negative value when a build fails.
-static double printLine(int cells, int degreeDivision, int ratioDivision, const std::string& threads,
+static double printLine(int cells, bool oneFace, int degreeDivision, int ratioDivision, const std::string& threads,
                         int threadCount, double single, std::ostringstream& sink, int runs) {
     const int triangles = 2 * cells * cells;
     const int points = (4 * degreeDivision + 1) * (ratioDivision + 1);
@@ -133,12 +137,13 @@ static double printLine(int cells, int degreeDivision, int ratioDivision, const 
     // More runs of the short cases, whose times scatter more.
     const double share = work / threadCount;
     if (runs <= 0) runs = std::max(3, std::min(share < 1e4 ? 101 : 15, static_cast<int>(2e8 / share)));
-    const Measure m = measure(cells, degreeDivision, ratioDivision, runs);
+    const Measure m = measure(cells, oneFace, degreeDivision, ratioDivision, runs);
     sink.str(std::string());
     if (m.seconds < 0.0) return m.seconds;
     char speedUp[32] = "";
     if (single > 0.0) std::snprintf(speedUp, sizeof speedUp, "%.2f", single / m.seconds);
-    std::printf("%9d %4d/%-7d %8d %7s %11.6f %20.0f %10.3f %11.1f %7.1f %9s\n", triangles, degreeDivision,
+    std::printf("%-8s %9d %4d/%-7d %8d %7s %11.6f %20.0f %10.3f %11.1f %7.1f %9s\n", oneFace ? "one-face" : "6 bars",
+                triangles, degreeDivision,
                 ratioDivision, points, threads.c_str(), m.seconds, work / m.seconds, 1e6 * m.seconds / points,
                 m.peakGrowth / (1024.0 * 1024.0), m.peakGrowth / points, speedUp);
     std::fflush(stdout);
@@ -152,32 +157,40 @@ int main(int argc, char** argv) {
 
     struct Case {
         int cells;
+        bool oneFace;
         int degreeDivision;
         int ratioDivision;
         bool atDefault;
         int runs;  // 0: as many as the work of the case allows
     };
-    std::vector<Case> cases = {{1, 4, 5, true, 0}};
+    std::vector<Case> cases = {{1, false, 4, 5, true, 0}};
     for (const auto& [degreeDivision, ratioDivision] : {std::pair{18, 50}, std::pair{36, 100}, std::pair{72, 200}})
         for (const int cells : {1, 4, 8, 16, 32})
-            if (2 * cells * cells <= maxTriangles) cases.push_back({cells, degreeDivision, ratioDivision, false, 0});
+            if (2 * cells * cells <= maxTriangles)
+                cases.push_back({cells, false, degreeDivision, ratioDivision, false, 0});
+    // Bars on one face only: the directions that compress them spread their
+    // points along their curves.
+    cases.push_back({1, true, 36, 100, false, 0});
     // 10 million points: the memory of a big build.
-    cases.push_back({1, 1, 2000000, false, 3});
+    cases.push_back({1, false, 1, 2000000, false, 3});
 
     // The domain build writes its progress lines on the log stream.
     std::ostringstream sink;
     std::streambuf* const logBuffer = std::clog.rdbuf(sink.rdbuf());
 
-    std::printf("%9s %12s %8s %7s %11s %20s %10s %11s %7s %9s\n", "triangles", "deg/rat", "points", "threads",
+    std::printf("%-8s %9s %12s %8s %7s %11s %20s %10s %11s %7s %9s\n", "section", "triangles", "deg/rat", "points", "threads",
                 "median [s]", "triangle-points / s", "us / point", "peak [MiB]", "B / pt", "speed-up");
     int status = 0;
     for (const Case& c : cases) {
-        const double single = printLine(c.cells, c.degreeDivision, c.ratioDivision, "1", 1, 0.0, sink, c.runs);
+        const double single =
+            printLine(c.cells, c.oneFace, c.degreeDivision, c.ratioDivision, "1", 1, 0.0, sink, c.runs);
         double median = single;
         if (median >= 0.0 && allThreads > 1)
-            median = printLine(c.cells, c.degreeDivision, c.ratioDivision, all, allThreads, single, sink, c.runs);
+            median = printLine(c.cells, c.oneFace, c.degreeDivision, c.ratioDivision, all, allThreads, single, sink,
+                               c.runs);
         if (median >= 0.0 && c.atDefault)
-            median = printLine(c.cells, c.degreeDivision, c.ratioDivision, "default", 1, single, sink, c.runs);
+            median =
+                printLine(c.cells, c.oneFace, c.degreeDivision, c.ratioDivision, "default", 1, single, sink, c.runs);
         if (median < 0.0) {
             std::clog.rdbuf(logBuffer);
             std::fprintf(stderr, "buildDomain failed for %d triangles\n", 2 * c.cells * c.cells);
