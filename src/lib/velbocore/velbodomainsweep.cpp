@@ -798,7 +798,7 @@ int VelboDomainSweep::m_lawTable(const VelboCostitutiveLaw* law)
             double a = 0.0;
             double b = 0.0;
             double c = 0.0;
-            if (!piece || VelboTriangle::m_pieceCoeff(piece, piece->func1Type(), &a, &b, &c) != Func1::FUNC1_ERR_OK) {
+            if (!piece || VelboTriangle::pieceCoefficients(piece, &a, &b, &c) != Func1::FUNC1_ERR_OK) {
                 return -1;
             }
             table.pieces.insert(table.pieces.end(), {a, b, c});

@@ -384,6 +384,11 @@ VelboSectionForces VelboTriangle::elementForcesByLaw(const FuncLinear& planeStra
     return forces;
 }
 
+int VelboTriangle::pieceCoefficients(const Func1* piece, double* a, double* b, double* c)
+{
+    return m_pieceCoeff(piece, piece != nullptr ? piece->func1Type() : Func1::FUNC1_UNKNOWN, a, b, c);
+}
+
 int VelboTriangle::m_pieceCoeff(const Func1* piece, int type, double* a, double* b, double* c)
 {
     switch (type) {

@@ -115,10 +115,12 @@ public:
     static void* operator new(std::size_t size);
     static void operator delete(void* p, std::size_t size);
 
-private:
-    // The sweep reads the law pieces as the triangle does (m_pieceCoeff).
-    friend class VelboDomainSweep;
+    // The coefficients a, b, c of a law piece sigma(e) = a*e^2 + b*e + c as
+    // the force integration reads them; FUNC1_ERR_OK, or the error of a
+    // piece it cannot read (null, or of another kind).
+    static int pieceCoefficients(const Func1* piece, double* a, double* b, double* c);
 
+private:
     // Sub-triangle of a remesh: id 0, the given law, owning no half-edges
     // and made with only its own edge 3 (withEdge3) or with none.
     VelboTriangle(const VelboCostitutiveLaw* law, bool withEdge3);
