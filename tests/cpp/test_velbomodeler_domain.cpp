@@ -557,6 +557,19 @@ TEST(VelboModelerDomainChecks, BuildRefusesSectionsWithoutADomain)
          "VelboSecDeformRC::interactionSurface-ERR: forces not finite at 0 degrees, ratio 0 !!!\n"},
         // The strain path follows one law of each kind: the deformator says
         // when the elements of a kind do not share one.
+        // An ultimate strain of -1e308 is a law's own; but it puts the
+        // pivot depth all but at the bottom of the concrete, so the lowest
+        // bar lies above it, and the bar strain where the top-fibre pivot
+        // ends overflows: that path has no finite length.
+        {"a path of no finite length",
+         [](VelboModeler& m) {
+             m.addNode(11, 150.0, 460.0);
+             m.addCircle(1, 11, 10.0);
+             m.addLawParaboleRectangle(8, "ecu -1e308", -11.33, -0.002, -1e308);
+             m.setTrianglesLaw(8);
+         },
+         "VelboSecDeformRC::interactionSurface-ERR: strain path of no finite length at 0 degrees: "
+         "the limit strains are too large !!!\n"},
         {"a fifth bar of another law",
          [](VelboModeler& m) {
              addBars(m);

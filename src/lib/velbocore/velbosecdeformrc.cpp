@@ -338,13 +338,13 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
         return true;
     };
 
-    // Every direction's span is tested before any point is made: turning the
-    // model takes far less than making its points.
+    // Every direction's path is tested before any point is made: turning
+    // the model takes far less than making its points.
     if (lawsGiven) {
         for (int i = 0; i < directions; ++i) {
             m_heldRanges.reset();
             setAngle((90.0 * i) / degreeDivision);
-            if (!m_spanIsPositive(m_ranges())) {
+            if (!m_directionHasPath(m_ranges())) {
                 return nullptr;
             }
         }
@@ -376,11 +376,17 @@ VelboInteractionPoints* VelboSecDeformRC::m_surfaceOnModel(const VelboNode2D& g,
     return points.release();
 }
 
-bool VelboSecDeformRC::m_spanIsPositive(const VelboStrainPath::Ranges& r) const
+bool VelboSecDeformRC::m_directionHasPath(const VelboStrainPath::Ranges& r) const
 {
     const char* const error = "VelboSecDeformRC::interactionSurface-ERR: strain span of ";
     switch (VelboStrainPath::span(r)) {
     case VelboStrainPath::SPAN_POSITIVE:
+        // A path longer than the largest double gives no plane a ratio.
+        if (!std::isfinite(VelboStrainPath(m_limits(), r).length())) {
+            std::cerr << "VelboSecDeformRC::interactionSurface-ERR: strain path of no finite length at " << angle()
+                      << " degrees: the limit strains are too large !!!\n";
+            return false;
+        }
         return true;
     case VelboStrainPath::SPAN_ZERO:
         std::cerr << error << "zero height at " << angle()

@@ -58,9 +58,10 @@ private:
     VelboDirectionRatios m_pathRatios(const VelboBilinear* skipBarLaw, int ratioDivision) const;
     // The ranges of the model as it stands, or the held ones.
     VelboStrainPath::Ranges m_ranges() const;
-    // True when the strain span of the ranges is positive; otherwise writes
-    // why the current direction has no strain plane.
-    bool m_spanIsPositive(const VelboStrainPath::Ranges& r) const;
+    // True when the strain span of the ranges is positive and the path over
+    // it of finite length; otherwise writes why the current direction has no
+    // strain plane.
+    bool m_directionHasPath(const VelboStrainPath::Ranges& r) const;
 
     // The surface made point by point on the model.
     VelboInteractionPoints* m_surfaceOnModel(const VelboNode2D& g, const VelboBilinear* skipBarLaw,
