@@ -31,6 +31,7 @@
 #include "velbocore/velbodirectionratios.h"
 #include "velbocore/velbodomainsweep.h"
 #include "velbocore/velbointeractionpoints.h"
+#include "velbocore/velbolineallocator.h"
 #include "velbocore/velbomodeler.h"
 #include "velbocore/velbontc2008lb.h"
 #include "velbocore/velboparabola.h"
@@ -48,16 +49,33 @@ std::thread::id g_allocatingThread;
 std::atomic<long> g_otherThreadAllocations{0};
 }
 
-void* operator new(std::size_t size)
+namespace {
+void count()
 {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
     if (g_allocatingThread != std::thread::id() && std::this_thread::get_id() != g_allocatingThread)
         g_otherThreadAllocations.fetch_add(1, std::memory_order_relaxed);
+}
+}  // namespace
+
+// The plain forms and the aligned ones, which the sweep's buffers take.
+void* operator new(std::size_t size)
+{
+    count();
     if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new(std::size_t size, std::align_val_t align)
+{
+    count();
+    const std::size_t a = static_cast<std::size_t>(align);
+    if (void* p = std::aligned_alloc(a, (size + a - 1) / a * a + (size ? 0 : a))) return p;
     throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -460,8 +478,8 @@ TEST(VelboDomainSweep, HeapAllocationsOfABuildDoNotGrowWithTheStrainSteps)
 TEST(VelboDomainSweep, WorkerThreadsAllocateNothing)
 {
     StreamCapture capture;
-    // Directions of few points and of many, whose ratios come from the triples.
-    for (const auto& [degreeDivision, ratioDivision] : {std::pair{6, 40}, std::pair{1, 9000}}) {
+    // Directions of few points and of many, with and without spread ones.
+    for (const auto& [degreeDivision, ratioDivision] : {std::pair{6, 40}, std::pair{1, 9000}, std::pair{6, 8}}) {
         SCOPED_TRACE(std::to_string(degreeDivision) + "/" + std::to_string(ratioDivision));
         const ThreadsSetting setting("4");
         VelboModeler modeler;
@@ -472,6 +490,28 @@ TEST(VelboDomainSweep, WorkerThreadsAllocateNothing)
         g_allocatingThread = std::thread::id();
         EXPECT_TRUE(built);
         EXPECT_EQ(g_otherThreadAllocations.load(), 0);
+    }
+}
+
+// The count sees what it claims: an allocation on another thread, in the
+// cache lines the sweep's buffers take, is counted.
+TEST(VelboDomainSweep, AnAllocationOnAnotherThreadIsCounted)
+{
+    for (const bool aligned : {false, true}) {
+        SCOPED_TRACE(aligned ? "aligned" : "plain");
+        g_otherThreadAllocations.store(0);
+        g_allocatingThread = std::this_thread::get_id();
+        std::thread other([aligned] {
+            if (aligned) {
+                VelboLineVector<double> buffer(100);
+                EXPECT_EQ(reinterpret_cast<std::uintptr_t>(buffer.data()) % 64, 0u);
+            } else {
+                std::vector<double> buffer(100);
+            }
+        });
+        other.join();
+        g_allocatingThread = std::thread::id();
+        EXPECT_EQ(g_otherThreadAllocations.load(), 1);
     }
 }
 

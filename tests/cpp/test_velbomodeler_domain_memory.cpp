@@ -30,26 +30,39 @@ std::size_t g_failingSize = kNone;
 std::thread::id g_countingThread;
 std::size_t g_countedSize = kNone;
 long g_countdown = 0;
+// Allocations in cache lines of their own (the aligned forms) fail.
+bool g_failAligned = false;
 
-void* allocate(std::size_t size)
+void* allocate(std::size_t size, std::align_val_t align = std::align_val_t(alignof(std::max_align_t)))
 {
     if (size > g_largestAllocation || size == g_failingSize) throw std::bad_alloc();
     if (size == g_countedSize && std::this_thread::get_id() == g_countingThread && --g_countdown == 0) {
         g_countedSize = kNone;
         throw std::bad_alloc();
     }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    const std::size_t a = static_cast<std::size_t>(align);
+    if (g_failAligned && a > alignof(std::max_align_t)) throw std::bad_alloc();
+    void* p = a <= alignof(std::max_align_t) ? std::malloc(size == 0 ? 1 : size)
+                                             : std::aligned_alloc(a, (size + a - 1) / a * a + (size ? 0 : a));
+    if (p) return p;
     throw std::bad_alloc();
 }
 
 }  // namespace
 
+// The plain forms and the aligned ones, which the sweep's buffers take.
 void* operator new(std::size_t size) { return allocate(size); }
 void* operator new[](std::size_t size) { return allocate(size); }
+void* operator new(std::size_t size, std::align_val_t align) { return allocate(size, align); }
+void* operator new[](std::size_t size, std::align_val_t align) { return allocate(size, align); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -126,6 +139,34 @@ TEST(VelboModelerDomainMemory, FailureDuringTheBuildReleasesThePointSet)
         EXPECT_EQ(modeler.fzVector().size(), 15u);
     }
     EXPECT_EQ(Counts::now(), before);
+}
+
+// Memory running out for the buffers the build makes for its threads, in
+// cache lines of their own: false, and the model and its earlier domain as
+// they were.
+TEST(VelboModelerDomainMemory, FailureOfTheThreadsBuffersLeavesTheModelAndItsDomain)
+{
+    for (const char* threads : {"1", "4"}) {
+        SCOPED_TRACE(std::string("threads ") + threads);
+        const ThreadsSetting setting(threads);
+        StreamCapture capture;
+        const Counts before = Counts::now();
+        {
+            VelboModeler modeler;
+            addSection(modeler);
+            ASSERT_TRUE(modeler.buildDomain(1, 2, false));
+            const ModelState expected = ModelState::of(modeler);
+            capture.clear();
+            g_failAligned = true;
+            const bool result = modeler.buildDomain(2, 40, true);
+            g_failAligned = false;
+            EXPECT_FALSE(result);
+            EXPECT_EQ(capture.err(), kOutOfMemory);
+            EXPECT_EQ(firstDifference(ModelState::of(modeler), expected), "");
+            EXPECT_EQ(modeler.fzVector().size(), 15u);
+        }
+        EXPECT_EQ(Counts::now(), before);
+    }
 }
 
 // Memory running out part-way through a rebuild: the nodes, the sliced
