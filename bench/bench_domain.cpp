@@ -2,7 +2,8 @@
 // a growing number of triangles, with 6 bars, and with the 3 bars of one face.
 //
 // For every case it prints the section, the points of the domain, the
-// triangles, the number of threads (VELBO_THREADS), the median wall time of
+// triangles, the number of threads it runs on (from VELBO_THREADS, or from
+// its work on the line marked d, VELBO_THREADS unset), the median wall time of
 // several runs, the throughput in triangle-points per second, the time per
 // point, the median growth of the peak resident memory during the build and
 // that growth per point, and, on the line of all threads, the speed-up over
@@ -31,6 +32,7 @@
 #include <malloc.h>
 #include <sched.h>
 
+#include "velbocore/velbodomainsweep.h"
 #include "velbocore/velbomodeler.h"
 
 // Builds the section with cells x cells rectangles of concrete (two triangles
@@ -142,9 +144,14 @@ static double printLine(int cells, bool oneFace, int degreeDivision, int ratioDi
     if (m.seconds < 0.0) return m.seconds;
     char speedUp[32] = "";
     if (single > 0.0) std::snprintf(speedUp, sizeof speedUp, "%.2f", single / m.seconds);
+    // The threads the build runs on, as it takes them from VELBO_THREADS
+    // or its work.
+    const int bars = oneFace ? 3 : 6;
+    const std::string used = (threads == "default" ? "d " : "") +
+                             std::to_string(VelboDomainSweep::threadsFor(triangles, bars, points));
     std::printf("%-8s %9d %4d/%-7d %8d %7s %11.6f %20.0f %10.3f %11.1f %7.1f %9s\n", oneFace ? "one-face" : "6 bars",
                 triangles, degreeDivision,
-                ratioDivision, points, threads.c_str(), m.seconds, work / m.seconds, 1e6 * m.seconds / points,
+                ratioDivision, points, used.c_str(), m.seconds, work / m.seconds, 1e6 * m.seconds / points,
                 m.peakGrowth / (1024.0 * 1024.0), m.peakGrowth / points, speedUp);
     std::fflush(stdout);
     return m.seconds;

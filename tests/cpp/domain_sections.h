@@ -71,18 +71,25 @@ inline void fromLists(VelboModeler& modeler, const std::vector<Point>& nodes,
     }
 }
 
-// A T section: a 600 x 120 flange on top of a 250 x 480 web, eight
-// triangles, three bars of radius 12 low in the web and three of radius 8 in
-// the flange.
-inline void tee(VelboModeler& modeler, int model = 1)
+// The concrete of the T sections: a 600 x 120 flange on top of a 250 x 480
+// web, eight triangles, and the bars.
+inline void teeWith(VelboModeler& modeler, const std::vector<Bar>& bars, int model)
 {
     fromLists(modeler,
               {{0, 0}, {600, 0}, {600, 120}, {425, 120}, {175, 120}, {0, 120},
                {425, 600}, {175, 600}, {425, 360}, {175, 360}},
               {{1, 2, 4}, {2, 3, 4}, {1, 4, 5}, {1, 5, 6},
                {5, 4, 9}, {5, 9, 10}, {10, 9, 7}, {10, 7, 8}},
-              {{215, 560, 12}, {300, 560, 12}, {385, 560, 12}, {60, 40, 8}, {300, 40, 8}, {540, 40, 8}},
-              model);
+              bars, model);
+}
+
+// A T section: a 600 x 120 flange on top of a 250 x 480 web, eight
+// triangles, three bars of radius 12 low in the web and three of radius 8 in
+// the flange.
+inline void tee(VelboModeler& modeler, int model = 1)
+{
+    teeWith(modeler,
+            {{215, 560, 12}, {300, 560, 12}, {385, 560, 12}, {60, 40, 8}, {300, 40, 8}, {540, 40, 8}}, model);
 }
 
 // An irregular heptagon turned by 23.5 degrees, as a fan of seven triangles
@@ -133,12 +140,7 @@ inline void oneSide(VelboModeler& modeler, int model = 1)
 // above the depth of the interior pivot (3/7 of 600).
 inline void teeMiddle(VelboModeler& modeler, int model = 1)
 {
-    fromLists(modeler,
-              {{0, 0}, {600, 0}, {600, 120}, {425, 120}, {175, 120}, {0, 120},
-               {425, 600}, {175, 600}, {425, 360}, {175, 360}},
-              {{1, 2, 4}, {2, 3, 4}, {1, 4, 5}, {1, 5, 6},
-               {5, 4, 9}, {5, 9, 10}, {10, 9, 7}, {10, 7, 8}},
-              {{215, 235, 10}, {385, 235, 10}, {215, 250, 10}, {385, 250, 10}}, model);
+    teeWith(modeler, {{215, 235, 10}, {385, 235, 10}, {215, 250, 10}, {385, 250, 10}}, model);
 }
 
 // 300 x 700 concrete whose lowest bars lie 300 below the top: at 0 degrees
@@ -155,12 +157,7 @@ inline void pivotDepth(VelboModeler& modeler, int model = 1)
 // bottom of the web, far above the depth of the interior pivot.
 inline void teeFlangeBars(VelboModeler& modeler, int model = 1)
 {
-    fromLists(modeler,
-              {{0, 0}, {600, 0}, {600, 120}, {425, 120}, {175, 120}, {0, 120},
-               {425, 600}, {175, 600}, {425, 360}, {175, 360}},
-              {{1, 2, 4}, {2, 3, 4}, {1, 4, 5}, {1, 5, 6},
-               {5, 4, 9}, {5, 9, 10}, {10, 9, 7}, {10, 7, 8}},
-              {{60, 40, 10}, {300, 40, 10}, {540, 40, 10}}, model);
+    teeWith(modeler, {{60, 40, 10}, {300, 40, 10}, {540, 40, 10}}, model);
 }
 
 // 300 x 700 concrete with one bar of radius 10 whose centre lies 8 under

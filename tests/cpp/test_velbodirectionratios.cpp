@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "double_bits.h"
+#include "default_limits.h"
 #include "section_fixture.h"
 #include "stream_capture.h"
 #include "threads_setting.h"
@@ -26,16 +27,6 @@
 #include "velbocore/velbostrainpath.h"
 
 namespace {
-
-// The limits of the default laws, C20/25 and B450C.
-VelboStrainPath::Limits defaultLimits()
-{
-    const std::unique_ptr<VelboCostitutiveLaw> concrete(
-        VelboNTC2008LB().buildLaw(VelboNTC2008LB::CONCRETE_C2025_PARABOLA));
-    const std::unique_ptr<VelboCostitutiveLaw> steel(VelboNTC2008LB().buildLaw(VelboNTC2008LB::STEEL_B450C_BILINEAR));
-    return {steel->maxTractionDef(), concrete->maxCompressionDef(), steel->maxTractionDef(),
-            concrete->maxCompUniformDef()};
-}
 
 // Concrete from 0 to 500, bars from 40 down to `lowestBar`.
 VelboStrainPath path(double lowestBar)

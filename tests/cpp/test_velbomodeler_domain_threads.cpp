@@ -9,11 +9,15 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "domain_sections.h"
+#include "double_bits.h"
 #include "section_fixture.h"
 #include "stream_capture.h"
 #include "threads_setting.h"
@@ -32,6 +36,28 @@ int threadsOfTheProcess()
         closedir(tasks);
     }
     return count;
+}
+
+// The most threads the process holds while `build` runs, and how many it
+// held before: another thread watches them meanwhile.
+std::pair<int, int> mostThreadsWhile(const std::function<void()>& build)
+{
+    std::atomic<bool> building{true};
+    std::atomic<int> most{0};
+    std::thread watcher([&] {
+        do {
+            const int now = threadsOfTheProcess();
+            if (now > most.load()) most.store(now);
+        } while (building.load());
+    });
+    while (most.load() == 0) std::this_thread::yield();
+    // This process with the watcher, and whatever else its start brought
+    // (a sanitizer's own thread).
+    const int watched = threadsOfTheProcess();
+    build();
+    building.store(false);
+    watcher.join();
+    return {most.load(), watched};
 }
 
 int cores()
@@ -113,8 +139,10 @@ TEST(VelboModelerDomainThreads, SmallBuildsRunOnOneThreadBigOnesOnEveryCore)
         EXPECT_EQ(threadsOfABuild(1, 4, 5), std::stoi(threads));
         EXPECT_EQ(threadsOfABuild(32, 36, 100), std::stoi(threads));
     }
+    // At most 1024, and never more than one a point.
     const ThreadsSetting capped("5000");
-    EXPECT_EQ(threadsOfABuild(1, 4, 5), 1024);
+    EXPECT_EQ(threadsOfABuild(32, 36, 100), 1024);
+    EXPECT_EQ(threadsOfABuild(1, 4, 5), 17 * 6);
 }
 
 // Small builds one after the other, as in a loop of a user's program, while
@@ -123,26 +151,52 @@ TEST(VelboModelerDomainThreads, SmallBuildsStartNoThread)
 {
     const ThreadsSetting unset(nullptr);
     StreamCapture capture;
-    std::atomic<bool> building{true};
-    std::atomic<int> most{0};
-    std::thread watcher([&] {
-        do {
-            const int now = threadsOfTheProcess();
-            if (now > most.load()) most.store(now);
-        } while (building.load());
-    });
-    while (most.load() == 0) std::this_thread::yield();
-    // This process with the watcher, and whatever else its start brought
-    // (a sanitizer's own thread).
-    const int watched = threadsOfTheProcess();
     int built = 0;
-    for (int run = 0; run < 200; ++run) {
-        VelboModeler modeler;
-        domain_sections::rectangle(modeler, 1);
-        built += modeler.buildDomain(4, 5, false);
-    }
-    building.store(false);
-    watcher.join();
+    const auto [most, watched] = mostThreadsWhile([&built] {
+        for (int run = 0; run < 200; ++run) {
+            VelboModeler modeler;
+            domain_sections::rectangle(modeler, 1);
+            built += modeler.buildDomain(4, 5, false);
+        }
+    });
     EXPECT_EQ(built, 200);
-    EXPECT_LE(most.load(), watched);
+    EXPECT_LE(most, watched);
+}
+
+// A build of few directions with many points runs on every thread it may,
+// as one of many directions does: its pieces need not follow the directions.
+TEST(VelboModelerDomainThreads, FewDirectionsOfManyPointsUseEveryThread)
+{
+    StreamCapture capture;
+    for (const auto& [degreeDivision, ratioDivision] : {std::pair{1, 40000}, std::pair{2, 20000}}) {
+        SCOPED_TRACE(std::to_string(degreeDivision) + "/" + std::to_string(ratioDivision));
+        std::vector<double> expected;
+        {
+            const ThreadsSetting one("1");
+            VelboModeler modeler;
+            domain_sections::oneSide(modeler);
+            ASSERT_TRUE(modeler.buildDomain(degreeDivision, ratioDivision, false));
+            expected = modeler.fzVector();
+            const std::vector<double> mx = modeler.mxVector(), my = modeler.myVector();
+            expected.insert(expected.end(), mx.begin(), mx.end());
+            expected.insert(expected.end(), my.begin(), my.end());
+        }
+        // More threads than directions.
+        const int threads = 4 * degreeDivision + 4;
+        const ThreadsSetting setting(std::to_string(threads).c_str());
+        VelboModeler modeler;
+        domain_sections::oneSide(modeler);
+        bool built = false;
+        const auto [most, watched] = mostThreadsWhile(
+            [&] { built = modeler.buildDomain(degreeDivision, ratioDivision, false); });
+        ASSERT_TRUE(built);
+        EXPECT_EQ(most, watched + threads - 1);
+        std::vector<double> points = modeler.fzVector();
+        const std::vector<double> mx = modeler.mxVector(), my = modeler.myVector();
+        points.insert(points.end(), mx.begin(), mx.end());
+        points.insert(points.end(), my.begin(), my.end());
+        ASSERT_EQ(points.size(), expected.size());
+        EXPECT_TRUE(std::equal(points.begin(), points.end(), expected.begin(),
+                               [](double a, double b) { return bits(a) == bits(b); }));
+    }
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "default_limits.h"
 #include "section_fixture.h"
 
 #include "velbocore/velbocostitutivelaw.h"
@@ -20,16 +21,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-// The limits of the default laws, C20/25 and B450C.
-VelboStrainPath::Limits defaultLimits()
-{
-    const std::unique_ptr<VelboCostitutiveLaw> concrete(
-        VelboNTC2008LB().buildLaw(VelboNTC2008LB::CONCRETE_C2025_PARABOLA));
-    const std::unique_ptr<VelboCostitutiveLaw> steel(VelboNTC2008LB().buildLaw(VelboNTC2008LB::STEEL_B450C_BILINEAR));
-    return {steel->maxTractionDef(), concrete->maxCompressionDef(), steel->maxTractionDef(),
-            concrete->maxCompUniformDef()};
-}
 
 // Concrete from y = 0 to 0.7, bars from y = 0.1 down to `lowestBar`.
 VelboStrainPath::Ranges sevenTenthsHigh(double lowestBar)

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "coreobj/func2linear.h"
+#include "velbocore/velboedgecut.h"
 #include "velbocore/velbonode2d.h"
 #include "velbocore/velbostoragepool.h"
 
@@ -48,13 +49,7 @@ bool VelboEdge2D::edgeIsSlicedFromYRay(const double* yray, const Func2Linear* fr
         return false;
     }
     if (yray != nullptr) {
-        const double y1 = m_start->yn();
-        const double y2 = m_end->yn();
-        if (y1 == y2) {
-            return false;
-        }
-        const double c = *yray;
-        return std::min(y1, y2) < c && c < std::max(y1, y2);
+        return VelboEdgeCut::crosses(m_start->yn(), m_end->yn(), *yray);
     }
     const int sideStart = sideOfLine(*fray, *m_start, onLine);
     const int sideEnd = sideOfLine(*fray, *m_end, onLine);
@@ -85,9 +80,8 @@ VelboNode2D* VelboEdge2D::edgeSlice(const double* yray, const Func2Linear* fray,
     double x = 0.0;
     double y = 0.0;
     if (yray != nullptr) {
-        const double c = *yray;
-        x = x1 + ((x2 - x1) / (y2 - y1)) * (c - y1);
-        y = c;
+        x = VelboEdgeCut::x(x1, y1, x2, y2, *yray);
+        y = *yray;
     } else {
         const double a = fray->a();
         const double b = fray->b();
