@@ -574,6 +574,31 @@ TEST(VelboDomainSweep, ThreadCountFollowsTheEnvironment)
     }
 }
 
+// A sweep made to ask how many threads a build would take reads the section
+// without moving a node; only its run puts them back to the saved geometry.
+TEST(VelboDomainSweep, AskingForTheThreadsMovesNoNode)
+{
+    SectionFixture s;
+    const VelboCostitutiveLaw* concrete = s.own(VelboNTC2008LB().buildLaw(VelboNTC2008LB::CONCRETE_C2025_PARABOLA));
+    const VelboCostitutiveLaw* steel = s.own(VelboNTC2008LB().buildLaw(VelboNTC2008LB::STEEL_B450C_BILINEAR));
+    s.rectangle(0, 0, 300, 500, concrete);
+    s.bar(40, 460, 10, steel);
+    s.model->sectionRotate(30.0);
+    const auto coordinates = [&s] {
+        std::vector<double> xy;
+        for (const VelboNode2D* node : s.model->sectionNodes()) xy.insert(xy.end(), {node->xn(), node->yn()});
+        return xy;
+    };
+    const std::vector<double> turned = coordinates();
+    VelboSecDeformRC d(s.model.get());
+    const VelboStrainPath::Limits limits{d.maxTopTrac(), d.maxTopComp(), d.maxBotTrac(), d.maxCompUniform()};
+    {
+        const VelboDomainSweep sweep(*s.model, limits, *d.clsLaw(), VelboNode2D(150.0, 250.0), nullptr, 6, 40);
+        EXPECT_GE(sweep.threads(), 1);
+    }
+    expectSameBits(coordinates(), turned, "nodes");
+}
+
 namespace {
 // Steel whose stress cannot be evaluated.
 class FailingSteel : public VelboBilinear {
