@@ -62,6 +62,77 @@ std::string startLine(int component)
     return std::string("VelboModeler::") + kCutNames[component] + "(): start\n";
 }
 
+// The domain's points in single precision, direction by direction.
+std::vector<Triple> pointsOf(const VelboModeler& modeler)
+{
+    const VDouble fz = modeler.fzVector();
+    const VDouble mx = modeler.mxVector();
+    const VDouble my = modeler.myVector();
+    std::vector<Triple> points;
+    for (std::size_t i = 0; i < fz.size(); ++i)
+        points.push_back({static_cast<float>(fz[i]), static_cast<float>(mx[i]), static_cast<float>(my[i])});
+    return points;
+}
+
+// The distinct points whose component equals the value. The last direction
+// (360 degrees) repeats the first; its last point, uniform compression,
+// counts only where the first direction's last point is not on the value:
+// rounding can leave either of the two alone on a bound.
+std::vector<Triple> domainPointsAt(const std::vector<Triple>& points, std::size_t perDirection, int component,
+                                   float value)
+{
+    std::vector<Triple> found;
+    const auto take = [&](const Triple& p) {
+        if (p[component] == value && std::find(found.begin(), found.end(), p) == found.end())
+            found.push_back(p);
+    };
+    for (std::size_t i = 0; i + 1 < points.size(); ++i)
+        take(points[i]);
+    if (points.size() > perDirection && points[perDirection - 1][component] != value)
+        take(points.back());
+    return found;
+}
+
+// The cut at a bound: the centre, the expected points (by angle, in any
+// order here), the first point again, and nothing on the error stream.
+void expectCutAtBound(const VelboModeler& modeler, StreamCapture& capture, int component, double bound,
+                      std::vector<Triple> expected)
+{
+    const float value = static_cast<float>(bound);
+    capture.clear();
+    const std::vector<Triple> cut = triplesOf(cutOf(modeler, component, bound));
+    EXPECT_EQ(capture.err(), "");
+
+    // Centre, the points, the first point again.
+    ASSERT_GE(cut.size(), 3u);
+    EXPECT_EQ(cut.back(), cut[1]);
+    std::vector<Triple> ring(cut.begin() + 1, cut.end() - 1);
+    ASSERT_FALSE(expected.empty());
+    std::sort(ring.begin(), ring.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(ring, expected);
+
+    // The centre lies among the points.
+    EXPECT_EQ(cut[0][component], value);
+    for (int c = 0; c < 3; ++c) {
+        const auto [lo, hi] = std::minmax_element(
+            ring.begin(), ring.end(), [c](const Triple& p, const Triple& q) { return p[c] < q[c]; });
+        EXPECT_GE(cut[0][c], (*lo)[c]) << c;
+        EXPECT_LE(cut[0][c], (*hi)[c]) << c;
+    }
+}
+
+// A square of the given side, (0, 0) to (side, side), of two triangles, with
+// a bar of the given radius inset by `inset` from each corner, as model 1.
+void addSquare(VelboModeler& modeler, double side, double inset, double radius)
+{
+    const double far = side - inset;
+    domain_sections::fromLists(modeler, {{0, 0}, {side, 0}, {side, side}, {0, side}}, {{1, 2, 3}, {1, 3, 4}},
+                               {{inset, inset, radius}, {far, inset, radius}, {far, far, radius},
+                                {inset, far, radius}},
+                               1);
+}
+
 // The rectangle with one bar of the given radius at (50, 450), its domain
 // built at (2, 4).
 void addBeamWithOneBar(VelboModeler& modeler, double radius)
@@ -90,24 +161,15 @@ protected:
         addBeam(modeler, {{50.0, 450.0, 10.0}, {150.0, 450.0, 10.0}, {250.0, 450.0, 10.0}});
         ASSERT_TRUE(modeler.buildDomain(8, 20, false));
         bounds = modeler.domainBounding();
-        const VDouble fz = modeler.fzVector();
-        const VDouble mx = modeler.mxVector();
-        const VDouble my = modeler.myVector();
-        for (std::size_t i = 0; i < fz.size(); ++i)
-            points.push_back({static_cast<float>(fz[i]), static_cast<float>(mx[i]), static_cast<float>(my[i])});
+        points = pointsOf(modeler);
         capture.clear();
     }
 
     // The distinct single-precision points of the domain whose component
-    // equals the value, leaving out the last one (uniform compression at
-    // 360 degrees, which repeats 0 degrees).
+    // equals the value.
     std::vector<Triple> pointsAt(int component, float value) const
     {
-        std::vector<Triple> found;
-        for (std::size_t i = 0; i + 1 < points.size(); ++i)
-            if (points[i][component] == value && std::find(found.begin(), found.end(), points[i]) == found.end())
-                found.push_back(points[i]);
-        return found;
+        return domainPointsAt(points, 21, component, value);
     }
 
     StreamCapture capture;  // declared first: it outlives the facade
@@ -121,29 +183,7 @@ TEST_F(VelboModelerCuts, CutAtEachBoundGivesTheDomainPointsOnIt)
     for (int b = 0; b < 6; ++b) {
         const int component = b / 2;
         SCOPED_TRACE(std::string(kCutNames[component]) + (b % 2 == 0 ? " at the minimum" : " at the maximum"));
-        const float value = static_cast<float>(bounds[b]);
-        capture.clear();
-        const std::vector<Triple> cut = triplesOf(cutOf(modeler, component, bounds[b]));
-        EXPECT_EQ(capture.err(), "");
-
-        // Centre, the points, the first point again.
-        ASSERT_GE(cut.size(), 3u);
-        EXPECT_EQ(cut.back(), cut[1]);
-        std::vector<Triple> ring(cut.begin() + 1, cut.end() - 1);
-        std::vector<Triple> expected = pointsAt(component, value);
-        ASSERT_FALSE(expected.empty());
-        std::sort(ring.begin(), ring.end());
-        std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(ring, expected);
-
-        // The centre lies among the points.
-        EXPECT_EQ(cut[0][component], value);
-        for (int c = 0; c < 3; ++c) {
-            const auto [lo, hi] = std::minmax_element(
-                ring.begin(), ring.end(), [c](const Triple& p, const Triple& q) { return p[c] < q[c]; });
-            EXPECT_GE(cut[0][c], (*lo)[c]) << c;
-            EXPECT_LE(cut[0][c], (*hi)[c]) << c;
-        }
+        expectCutAtBound(modeler, capture, component, bounds[b], pointsAt(component, static_cast<float>(bounds[b])));
     }
 }
 
@@ -161,6 +201,72 @@ TEST_F(VelboModelerCuts, CutsAtTheAxialBoundsGiveTheMomentOfTheBars)
         }
     }
     EXPECT_EQ(capture.err(), "");
+}
+
+// ---------------------------------------------------------------------------
+// The last point of the domain, uniform compression at 360 degrees
+
+// At ratioDivision 1 the domain holds only the uniform states of each
+// direction. In a square with a bar near each corner their moments are
+// rounding noise about 0, and at some bounds only the 360-degree uniform
+// compression lies there.
+TEST(VelboModelerCutsAtTheLastPoint, ACutWhereOnlyTheLastPointLiesGivesThatPoint)
+{
+    struct Case {
+        double side, inset, radius;
+        int bound;  // index into domainBounding
+    };
+    const Case cases[] = {
+        {300.0, 30.0, 10.0, 2},  // Mx min
+        {400.0, 80.0, 12.0, 3},  // Mx max
+        {300.0, 30.0, 10.0, 4},  // My min
+        {400.0, 80.0, 12.0, 5},  // My max
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("square " + std::to_string(c.side) + ", bound " + std::to_string(c.bound));
+        StreamCapture capture;
+        VelboModeler modeler;
+        addSquare(modeler, c.side, c.inset, c.radius);
+        ASSERT_TRUE(modeler.buildDomain(1, 1, false));
+        const int component = c.bound / 2;
+        const double bound = modeler.domainBounding()[c.bound];
+        const std::vector<Triple> points = pointsOf(modeler);
+        // The case holds: the last point and no other lies on the bound.
+        for (std::size_t i = 0; i + 1 < points.size(); ++i)
+            ASSERT_NE(points[i][component], static_cast<float>(bound)) << i;
+        ASSERT_EQ(points.back()[component], static_cast<float>(bound));
+
+        capture.clear();
+        const std::vector<Triple> cut = triplesOf(cutOf(modeler, component, bound));
+        EXPECT_EQ(capture.err(), "");
+        EXPECT_EQ(cut, std::vector<Triple>(3, points.back()));
+    }
+}
+
+TEST(VelboModelerCutsAtTheLastPoint, EveryBoundOfAFamilyOfSquaresGivesItsPoints)
+{
+    // Every bound of these domains at (1, 1). The uniform compression of the
+    // first and of the last direction often both lie on a moment bound, a
+    // rounding apart, and the outline holds only the first direction's; at
+    // other bounds only the last direction's lies there.
+    for (const double side : {300.0, 400.0, 500.0, 600.0})
+        for (const double fraction : {0.1, 0.2})
+            for (const double radius : {8.0, 10.0, 12.0}) {
+                SCOPED_TRACE("square " + std::to_string(side) + " inset " + std::to_string(fraction) + " radius " +
+                             std::to_string(radius));
+                StreamCapture capture;
+                VelboModeler modeler;
+                addSquare(modeler, side, fraction * side, radius);
+                ASSERT_TRUE(modeler.buildDomain(1, 1, false));
+                const VDouble bounds = modeler.domainBounding();
+                const std::vector<Triple> points = pointsOf(modeler);
+                for (int b = 0; b < 6; ++b) {
+                    SCOPED_TRACE(b);
+                    const int component = b / 2;
+                    expectCutAtBound(modeler, capture, component, bounds[b],
+                                     domainPointsAt(points, 2, component, static_cast<float>(bounds[b])));
+                }
+            }
 }
 
 // ---------------------------------------------------------------------------

@@ -68,15 +68,16 @@ static XVertexGrid fanGrid(Plane plane, const std::vector<FreePoint>& crossings)
     return gridOf(2, static_cast<unsigned int>(crossings.size() + 1), vertices);
 }
 
-// A closed surface shaped like an interaction domain: divR points along the
-// cut axis from -1 to 1 (a pole at each end, at the free coordinates of
-// `pole`), 9 directions of which the last repeats the first, at 22.5 + 45 k
-// degrees.
-static XVertexGrid ballGrid(Plane plane, unsigned int divR = 5, FreePoint pole = {0.0f, 0.0f})
+static const unsigned int kBallDirections = 9;
+
+// The vertices of a closed surface shaped like an interaction domain: divR
+// points along the cut axis from -1 to 1 (a pole at each end, at the free
+// coordinates of `pole`), 9 directions of which the last repeats the first,
+// at 22.5 + 45 k degrees.
+static std::vector<Vertex> ballVertices(Plane plane, unsigned int divR, FreePoint pole)
 {
-    const unsigned int divS = 9;
     std::vector<Vertex> vertices;
-    for (unsigned int s = 0; s < divS; ++s) {
+    for (unsigned int s = 0; s < kBallDirections; ++s) {
         const double theta = (22.5 + 45.0 * s) * 0.017453292519943295;
         for (unsigned int r = 0; r < divR; ++r) {
             const double c = -1.0 + 2.0 * r / (divR - 1);
@@ -86,7 +87,12 @@ static XVertexGrid ballGrid(Plane plane, unsigned int divR = 5, FreePoint pole =
                                        static_cast<float>(rho * std::sin(theta)) + pole.second));
         }
     }
-    return gridOf(divR, divS, vertices);
+    return vertices;
+}
+
+static XVertexGrid ballGrid(Plane plane, unsigned int divR = 5, FreePoint pole = {0.0f, 0.0f})
+{
+    return gridOf(divR, kBallDirections, ballVertices(plane, divR, pole));
 }
 
 static bool cut(XVertexGrid& grid, Plane plane, float value, unsigned int* nb, bool reord = true)
@@ -366,8 +372,8 @@ TEST(XVertexGrid, CutAtABoundGivesTheVerticesOnThePlane)
         }
     }
 
-    // The last vertex lies only on the two lines that are not walked, and is
-    // left out as the walk leaves it: at x = 1 only vertex 1 remains.
+    // The last vertex repeats vertex 1, the end of the first line, and is
+    // left out while that one is on the plane: at x = 1 only vertex 1 remains.
     XVertexGrid grid = gridOf(2, 2, {{0, 0, 0}, {1, 0, 0}, {0, 1, 1}, {1, 1, 1}});
     unsigned int nb = 0;
     EXPECT_TRUE(grid.toVertexIntersecXdir(1.0f, &nb, true));
@@ -389,6 +395,68 @@ TEST(XVertexGrid, CutAtABoundGivesTheVerticesOnThePlane)
     EXPECT_TRUE(unordered.toVertexIntersecXdir(0.0f, &nb, false));
     EXPECT_EQ(unordered.vertexIntersecXdir(),
               (std::vector<float>{0, 0.5f, 0.5f, 0, 0, 0, 0, 1, 1, 0, 0, 0}));
+}
+
+TEST(XVertexGrid, CutAtABoundTakesTheLastVertexWhereTheOneItRepeatsIsOff)
+{
+    // The last vertex ends the last line, which repeats the first: it stands
+    // for the end of the first line (vertex divR - 1), and rounding can leave
+    // either of the two alone on a bound. The ball's lines end at the pole
+    // (2, -3), at 1 on the cut axis, or at -1 with the cut axis turned over.
+    const unsigned int divR = 5;
+    const unsigned int last = divR * kBallDirections - 1;
+    const unsigned int otherEnd = divR * 5 - 1;  // the end of the line at 202.5 degrees
+    struct Arrangement {
+        const char* what;
+        bool pastPole;         // the last vertex one float step outwards
+        FreePoint lastAt;      // and at these free coordinates
+        bool otherEndMoves;    // another end goes with it, to (1.5, -3)
+        FreePoint centre;
+        std::vector<FreePoint> ring;
+    };
+    const Arrangement arrangements[] = {
+        // Alone on the bound, which is its own: it is the outline.
+        {"alone", true, {2.5f, -3}, false, {2.5f, -3}, {{2.5f, -3}}},
+        // Beside the end it repeats, a rounding apart: that end stands for both.
+        {"beside its repeat", false, {2, std::nextafter(-3.0f, 0.0f)}, false, {2, -3}, {{2, -3}}},
+        // With another end, the one it repeats off the bound: both, about their mean.
+        {"with another end", true, {2.5f, -3}, true, {2, -3}, {{2.5f, -3}, {1.5f, -3}}},
+    };
+    for (const Arrangement& arrangement : arrangements) {
+        for (const float end : {1.0f, -1.0f}) {
+            for (Plane plane : kPlanes) {
+                SCOPED_TRACE(std::string(arrangement.what) + (end > 0 ? " at the maximum" : " at the minimum") +
+                             " plane " + std::to_string(plane));
+                const Axes a = axesOf(plane);
+                std::vector<Vertex> vertices = ballVertices(plane, divR, {2, -3});
+                for (Vertex& v : vertices)
+                    v[a.cut] *= end;
+                const float bound = arrangement.pastPole ? std::nextafter(end, 2.0f * end) : end;
+                vertices[last] = compose(plane, bound, arrangement.lastAt.first, arrangement.lastAt.second);
+                if (arrangement.otherEndMoves)
+                    vertices[otherEnd] = compose(plane, bound, 1.5f, -3);
+                XVertexGrid grid = gridOf(divR, kBallDirections, vertices);
+
+                unsigned int nb = 0;
+                StreamCapture capture;
+                const bool done = cut(grid, plane, bound, &nb);
+                EXPECT_EQ(capture.err(), "");
+                EXPECT_TRUE(done);
+                if (!done)
+                    continue;
+                const std::vector<float> poly = polygon(grid, plane);
+                const Vertex centre = compose(plane, bound, arrangement.centre.first, arrangement.centre.second);
+                EXPECT_EQ(std::vector<float>(poly.begin(), poly.begin() + 3),
+                          std::vector<float>(centre.begin(), centre.end()));
+                EXPECT_EQ(ringOf(poly, plane), arrangement.ring);
+                for (std::size_t k = 1; k < poly.size() / 3; ++k)
+                    EXPECT_EQ(poly[3 * k + a.cut], bound);
+                EXPECT_EQ(std::vector<float>(poly.end() - 3, poly.end()),
+                          std::vector<float>(poly.begin() + 3, poly.begin() + 6));
+                EXPECT_EQ(nb, arrangement.ring.size() + 2);
+            }
+        }
+    }
 }
 
 TEST(XVertexGrid, CutAtABoundWithNoVertexOnItFails)

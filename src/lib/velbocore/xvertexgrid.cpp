@@ -314,7 +314,8 @@ void XVertexGrid::m_planeVertices(DirPlane dirPlane, float slice1, std::vector<f
     // The vertices of the walked segments: all but the last one, which lies
     // only on the two lines the walk skips. Nothing is walked on a grid of
     // one line.
-    const unsigned int count = m_divisionR >= 2 && m_divisionS >= 2 ? countVertex() - 1 : 0;
+    const bool walked = m_divisionR >= 2 && m_divisionS >= 2;
+    const unsigned int last = walked ? countVertex() - 1 : 0;
     const PlaneAxes axes = planeAxes(dirPlane);
     const std::size_t start = points.size();
     unsigned int found = 0;
@@ -322,17 +323,18 @@ void XVertexGrid::m_planeVertices(DirPlane dirPlane, float slice1, std::vector<f
     // a float sum could put their mean outside them.
     double sum2 = 0.0;
     double sum3 = 0.0;
-    for (unsigned int k = 0; k < count; ++k) {
+    const auto onPlane = [&](unsigned int k) {
+        return m_coordsXYZ[3u * static_cast<std::size_t>(k) + axes.cut] == slice1;
+    };
+    const auto take = [&](unsigned int k) {
         const float* p = &m_coordsXYZ[3u * static_cast<std::size_t>(k)];
-        if (p[axes.cut] != slice1)
-            continue;
         // A point that several vertices share (the same state reached in
         // several directions) is taken once.
         bool seen = false;
         for (std::size_t q = start; q < points.size() && !seen; q += 3)
             seen = points[q] == p[0] && points[q + 1] == p[1] && points[q + 2] == p[2];
         if (seen)
-            continue;
+            return;
         const float p2 = p[axes.first];
         const float p3 = p[axes.second];
         if (p2 < *min2) *min2 = p2;
@@ -343,7 +345,16 @@ void XVertexGrid::m_planeVertices(DirPlane dirPlane, float slice1, std::vector<f
         sum2 += p2;
         sum3 += p3;
         ++found;
-    }
+    };
+    for (unsigned int k = 0; k < last; ++k)
+        if (onPlane(k))
+            take(k);
+    // The last line repeats the first, so the last vertex is the end of the
+    // first line (vertex R - 1) up to rounding, which can leave either alone
+    // on the plane. It is taken where that end is not on it; where it is,
+    // the last vertex would be a near copy of it in the outline.
+    if (walked && onPlane(last) && !onPlane(m_divisionR - 1))
+        take(last);
 
     if (found > 0) {
         // The mean of floats lies within their range, so it fits a float.

@@ -108,8 +108,9 @@ private:
                          float* intersection21, float* intersection22) const;
 
     // The vertices of the walked segments that lie on the plane, each
-    // distinct point once, with the ranges (widened from 0, as the walk's)
-    // and the mean of their free coordinates.
+    // distinct point once, and the last vertex where the end of the first
+    // line, which it repeats, is off the plane; with the ranges (widened
+    // from 0, as the walk's) and the mean of their free coordinates.
     void m_planeVertices(DirPlane dirPlane, float slice1, std::vector<float>& points,
                          float* min2, float* max2, float* min3, float* max3,
                          float* o2, float* o3, unsigned int* nb) const;
