@@ -620,6 +620,102 @@ TEST(VelboModelerDomainChecks, BuildRefusesSectionsWithoutADomain)
     }
 }
 
+// The strain limits of the concrete come from the triangles' law and those of
+// the bars from the circles' law: a law of the other kind gives strain planes
+// no section reaches, and the build is refused before a deformator is made.
+// A refused rebuild keeps the domain built before the law was given.
+TEST(VelboModelerDomainChecks, BuildRefusesLawsOfTheWrongKind)
+{
+    const std::string whose = "ERR: Cannot build domain of a model whose ";
+    const std::string steelOnConcrete = "triangles have law *-200*, a bilinear law for steel";
+    const std::string concreteOnBars = "circles have law *-100*, a parabola-rectangle law for concrete";
+    const std::string refusedByTheDeformator =
+        kBuildStart + kBuildDeformator + "VelboModeler::buildDomain(): end. Return false !!! \n";
+    struct Case {
+        const char* name;
+        std::function<void(VelboModeler&)> giveLaws;
+        std::string err;  // empty: the build goes through
+        std::string log;
+    };
+    const Case cases[] = {
+        {"the steel law on the triangles", [](VelboModeler& m) { m.setTrianglesLaw(-200); },
+         whose + steelOnConcrete + "\n", kBuildStart},
+        {"an added bilinear law on the triangles",
+         [](VelboModeler& m) {
+             m.addLawBilinear(7, "B450C bis", kFyd, 210000.0, 0.01);
+             m.setTrianglesLaw(7);
+         },
+         whose + "triangles have law *7*, a bilinear law for steel\n", kBuildStart},
+        {"the concrete law on the circles", [](VelboModeler& m) { m.setCirclesLaw(-100); },
+         whose + concreteOnBars + "\n", kBuildStart},
+        {"an added parabola-rectangle law on the circles",
+         [](VelboModeler& m) {
+             m.addLawParaboleRectangle(8, "C25/30", -14.17, -0.002, -0.0035);
+             m.setCirclesLaw(8);
+         },
+         whose + "circles have law *8*, a parabola-rectangle law for concrete\n", kBuildStart},
+        {"both laws swapped",
+         [](VelboModeler& m) {
+             m.setTrianglesLaw(-200);
+             m.setCirclesLaw(-100);
+         },
+         whose + steelOnConcrete + ", and whose " + concreteOnBars + "\n", kBuildStart},
+        // Concrete of two laws is refused for that, whatever their kinds.
+        {"the steel law on some triangles only",
+         [](VelboModeler& m) {
+             m.setTrianglesLaw(-200);
+             m.addNode(5, 150.0, 600.0);
+             m.addTriangle(3, 4, 3, 5);
+         },
+         "VelboSectionRC::VelboSectionRC()-ERR: Concrete need have same costitutive law !!!",
+         refusedByTheDeformator},
+        {"added laws of the right kinds",
+         [](VelboModeler& m) {
+             m.addLawBilinear(7, "B450C bis", kFyd, 210000.0, 0.01);
+             m.addLawParaboleRectangle(8, "C25/30", -14.17, -0.002, -0.0035);
+             m.setCirclesLaw(7);
+             m.setTrianglesLaw(8);
+         },
+         "", kBuildStart + kBuildDeformator + kBuildTrue},
+    };
+    for (const bool rebuild : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(rebuild ? "rebuild, " : "build, ") + c.name);
+            StreamCapture capture;
+            VelboModeler modeler;
+            ASSERT_TRUE(modeler.addSection(1));
+            ASSERT_TRUE(domain_sections::concreteRectangle(modeler));
+            addBars(modeler);
+            ASSERT_TRUE(modeler.meshMake());
+            ASSERT_TRUE(modeler.meshesSliceAtYrays(VDouble{120.0}));
+            if (rebuild) {
+                ASSERT_TRUE(modeler.buildDomain(1, 4, false));
+            }
+            c.giveLaws(modeler);
+            const ModelState before = ModelState::of(modeler);
+            ASSERT_EQ(before.points.empty(), !rebuild);
+            capture.clear();
+
+            const bool built = modeler.buildDomain(1, 2, rebuild);
+            EXPECT_EQ(capture.err(), c.err);
+            EXPECT_EQ(capture.log(), c.log);
+            if (c.err.empty()) {
+                // The added laws are the ones the build uses: in uniform
+                // compression the concrete is at its fcd, the bars yield.
+                EXPECT_TRUE(built);
+                capture.clear();
+                const VDouble bounds = modeler.domainBounding();
+                ASSERT_EQ(bounds.size(), 6u);
+                EXPECT_NEAR(bounds[0], -14.17 * kAc - kFyd * kAs, 1e-9 * 14.17 * kAc);
+                EXPECT_EQ(modeler.fzVector().size(), 15u);
+                continue;
+            }
+            EXPECT_FALSE(built);
+            EXPECT_EQ(firstDifference(ModelState::of(modeler), before), "");
+        }
+    }
+}
+
 TEST(VelboModelerDomainChecks, BuildRefusesElementsOnNodesOfAnotherModel)
 {
     // Model 1 is a rectangle of its own (ids from 100) with its domain, and

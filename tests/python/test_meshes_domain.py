@@ -439,6 +439,47 @@ def test_domain_of_a_node_that_is_not_finite_is_refused(rc_section, capfd):
         assert len(cut(0.0)) == 0
 
 
+# A steel law on the concrete or a concrete law on the bars gives strain
+# limits of the wrong kind: the build is refused before anything is turned,
+# and a refused rebuild keeps the domain there was.
+@pytest.mark.parametrize(
+    "triangles, circles, cause",
+    [
+        (-200, None, "triangles have law *-200*, a bilinear law for steel"),
+        (None, 9, "circles have law *9*, a parabola-rectangle law for concrete"),
+        (
+            -200,
+            -100,
+            "triangles have law *-200*, a bilinear law for steel, "
+            "and whose circles have law *-100*, a parabola-rectangle law for concrete",
+        ),
+    ],
+    ids=["steel-concrete", "concrete-bars", "both"],
+)
+@pytest.mark.parametrize("rebuild", [False, True], ids=["build", "rebuild"])
+def test_domain_of_laws_of_the_wrong_kind_is_refused(rc_section, capfd, triangles, circles, cause, rebuild):
+    m = rc_section
+    assert m.addLawParaboleRectangle(9, "C25/30", -14.17, -0.002, -0.0035)
+    if rebuild:
+        assert m.buildDomain(1, 4, False)
+    if triangles is not None:
+        assert m.setTrianglesLaw(triangles)
+    if circles is not None:
+        assert m.setCirclesLaw(circles)
+    coords = as_lists(m.getNodesCoords())
+    fz, my = list(m.fzVector()), list(m.myVector())
+    before = counters()
+    capfd.readouterr()
+    assert m.buildDomain(1, 2, rebuild) is False
+    assert capfd.readouterr().err == (
+        "VelboModeler::buildDomain(): start\nERR: Cannot build domain of a model whose %s\n" % cause
+    )
+    assert as_lists(m.getNodesCoords()) == coords
+    assert counters() == before
+    assert (list(m.fzVector()), list(m.myVector())) == (fz, my)
+    assert len(fz) == (25 if rebuild else 0)
+
+
 def test_domain_after_build_turns_the_model_nodes(rc_section):
     m = rc_section
     assert m.buildDomain(1, 2, False)

@@ -794,6 +794,15 @@ static bool nodeIsFinite(const VelboNode2D& node) {
            std::isfinite(saved.yn());
 }
 
+// The law as the facade's lines name it: its id, or its description when it
+// is none of the facade's laws.
+static std::string lawName(const VelboCostitutiveLaw& law,
+                           const std::map<int, VelboCostitutiveLaw*>& laws) {
+    const auto entry =
+        std::find_if(laws.begin(), laws.end(), [&law](const auto& e) { return e.second == &law; });
+    return entry != laws.end() ? std::to_string(entry->first) : law.lawDescr();
+}
+
 // Why the domain of the model cannot be built from its numbers: the first
 // node coordinate, circle radius or law value of its elements that is not
 // finite; empty when there is none.
@@ -814,13 +823,8 @@ static std::string nonFiniteCause(const VelboSectionModel& model,
         if (circle != nullptr && !std::isfinite(circle->radius()))
             return (boost::format("circle *%1%* has a radius that is not finite") % circle->id()).str();
         const VelboCostitutiveLaw* law = element->getCostitutiveLaw();
-        if (law != nullptr && !lawIsFinite(*law)) {
-            const auto entry = std::find_if(laws.begin(), laws.end(),
-                                            [law](const auto& e) { return e.second == law; });
-            if (entry != laws.end())
-                return (boost::format("law *%1%* has a value that is not finite") % entry->first).str();
-            return (boost::format("law *%1%* has a value that is not finite") % law->lawDescr()).str();
-        }
+        if (law != nullptr && !lawIsFinite(*law))
+            return (boost::format("law *%1%* has a value that is not finite") % lawName(*law, laws)).str();
     }
     return std::string();
 }
@@ -844,6 +848,44 @@ static bool refusedForNodesOfAnotherModel(const VelboSectionModel& model) {
         }
     }
     return false;
+}
+
+// The one law that all the model's concrete elements (solid) or all its bars
+// have; none when they have more than one.
+static const VelboCostitutiveLaw* sharedLaw(const VelboSectionModel& model, bool solid) {
+    const VelboCostitutiveLaw* shared = nullptr;
+    bool seen = false;
+    for (const VelboSectionElement* element : model.sectionElements()) {
+        if (element == nullptr || element->elementIsSolid() != solid) continue;
+        const VelboCostitutiveLaw* law = element->getCostitutiveLaw();
+        if (seen && law != shared) return nullptr;
+        shared = law;
+        seen = true;
+    }
+    return shared;
+}
+
+// Why the domain of the model cannot be built from the kinds of its laws:
+// the strain limits of the concrete come from the triangles' law and those
+// of the bars from the circles' law, so a steel law on the concrete or a
+// concrete law on the bars gives strain planes no section reaches. Empty
+// when the kinds fit, and when the triangles or the circles have more than
+// one law, which the deformator refuses with its own line.
+static std::string wrongLawKindCause(const VelboSectionModel& model,
+                                     const std::map<int, VelboCostitutiveLaw*>& laws) {
+    const VelboCostitutiveLaw* concrete = sharedLaw(model, true);
+    const VelboCostitutiveLaw* bars = sharedLaw(model, false);
+    if (concrete == nullptr || bars == nullptr) return std::string();
+    std::string cause;
+    if (concrete->lawType() == VelboCostitutiveLaw::LT_BILINEAR)
+        cause = (boost::format("triangles have law *%1%*, a bilinear law for steel") %
+                 lawName(*concrete, laws)).str();
+    if (bars->lawType() == VelboCostitutiveLaw::LT_PARABOLA) {
+        if (!cause.empty()) cause += ", and whose ";
+        cause += (boost::format("circles have law *%1%*, a parabola-rectangle law for concrete") %
+                  lawName(*bars, laws)).str();
+    }
+    return cause;
 }
 
 // The domain of the deformator's model; none when its bars, or its concrete
@@ -980,6 +1022,11 @@ bool VelboModeler::buildDomain(int degreeDivision, int ratioDivision, bool rebui
     // direction turns the section about it: no area, no barycentre.
     if (!(savedSolidArea(*model) > 0.0)) {
         std::cerr << boost::format("ERR: Cannot build domain of a model whose concrete has no area\n");
+        return false;
+    }
+    const std::string wrongKind = wrongLawKindCause(*model, m_laws);
+    if (!wrongKind.empty()) {
+        std::cerr << boost::format("ERR: Cannot build domain of a model whose %1%\n") % wrongKind;
         return false;
     }
 
