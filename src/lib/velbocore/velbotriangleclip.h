@@ -31,10 +31,10 @@ public:
     // What the clip makes of a fresh triangle P1 P2 P3 (p: x1, y1, x2, y2, x3,
     // y3) that one ray y = c crosses, without the half-edges: the crossed sides
     // Pk -> Pk+1 are cut from their start, as edgeSlice cuts them; one crossed
-    // side U -> V, opposite W, gives (N, V, W), (N, W, U) (triangleRemesh1); two,
-    // meeting at the lone vertex L, with U -> L and L -> W cut at N1 and N2,
-    // give (N1, L, N2), (N1, N2, W), (N1, W, U) (triangleRemesh2). Writes the
-    // sub-triangles in chain order and returns their number, 0 when the ray
+    // side U -> V, opposite W, gives (N, V, W), (N, W, U) (triangleRemesh1);
+    // two, meeting at the lone vertex L, with U -> L and L -> W cut at N1 and
+    // N2, give (N1, L, N2), (N1, N2, W), (N1, W, U) (triangleRemesh2). Writes
+    // the sub-triangles in chain order and returns their number, 0 when the ray
     // does not cross the triangle.
     static int cutOnce(const double (&p)[6], double c, double (*out)[6]);
     // What the clip makes of a fresh triangle P1 P2 P3 that two rays y = c1,
@@ -42,9 +42,9 @@ public:
     // in chain order by the second ray as the mesh cuts it. The sides between
     // two of them are shared half-edges: the first of the two to be cut makes
     // the cut node, from its own side's start, and the other takes it. Writes
-    // the sub-triangles in chain order and returns their number, or -1 where
-    // the mesh would not cut as cutOnce does (a ray that crosses no side or
-    // all three), left to the clip.
+    // the sub-triangles in chain order and returns their number, or -1 where the
+    // mesh would not cut as cutOnce does (a ray that crosses no side or all
+    // three), left to the clip.
     static int cutTwice(const double (&p)[6], double c1, double c2, double (*out)[6]);
 
 private:
