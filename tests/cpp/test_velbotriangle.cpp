@@ -428,24 +428,101 @@ TEST(VelboTriangle, ValueVerticesAreHeldCopies)
         EXPECT_DOUBLE_EQ(t->P2()->yn(), 0.0);
         EXPECT_EQ(t->getNodeP3().id(), 13);
 
-        // Replacing a held vertex keeps the old node alive until the
-        // triangle goes.
-        VelboNode2D* old = t->P1();
+        // Replacing a held vertex releases the node it replaces.
         t->setNodeP1(VelboNode2D(9, 9, 14));
-        EXPECT_EQ(VelboNode2D::instances(), nodesBefore + 4);
-        EXPECT_DOUBLE_EQ(old->xn(), 1.5);
+        EXPECT_EQ(VelboNode2D::instances(), nodesBefore + 3);
+        EXPECT_EQ(t->getNodeP1(), VelboNode2D(9, 9, 14));
 
         // A copy keeps the shared vertex nodes alive after its source is gone.
         VelboTriangle copy(*t);
         VelboTriangle assigned;
         assigned = *t;
         t.reset();
-        EXPECT_EQ(VelboNode2D::instances(), nodesBefore + 4);
+        EXPECT_EQ(VelboNode2D::instances(), nodesBefore + 3);
         EXPECT_DOUBLE_EQ(copy.P1()->xn(), 9.0);
         EXPECT_DOUBLE_EQ(assigned.P3()->yn(), 3.0);
         EXPECT_DOUBLE_EQ(copy.elementCalcArea(), VelboTriangle::triangleArea(9, 9, 3, 0, 0, 3));
     }
     EXPECT_EQ(VelboNode2D::instances(), nodesBefore);
+}
+
+// The held nodes follow the vertices: a node is released once no vertex of
+// the triangle uses it, and only then, whichever setter replaced it.
+TEST(VelboTriangle, HeldNodesAreReleasedWhenNoVertexUsesThem)
+{
+    const unsigned int nodesBefore = VelboNode2D::instances();
+    const auto live = [nodesBefore] { return VelboNode2D::instances() - nodesBefore; };
+    {
+        // Many writes through the three value setters keep three nodes.
+        void (VelboTriangle::*const setters[3])(const VelboNode2D&) = {
+            &VelboTriangle::setNodeP1, &VelboTriangle::setNodeP2, &VelboTriangle::setNodeP3};
+        VelboTriangle t(1);
+        for (int i = 0; i < 3000; ++i) {
+            (t.*setters[i % 3])(VelboNode2D(i, -i, i));
+            ASSERT_LE(live(), 3u) << "after write " << i;
+        }
+        EXPECT_EQ(live(), 3u);
+        EXPECT_EQ(t.getNodeP1(), VelboNode2D(2997, -2997, 2997));
+        EXPECT_EQ(t.getNodeP2(), VelboNode2D(2998, -2998, 2998));
+        EXPECT_EQ(t.getNodeP3(), VelboNode2D(2999, -2999, 2999));
+
+        // One held node serving two vertices lives while either uses it.
+        VelboTriangle shared(2);
+        shared.setNodeP1(VelboNode2D(1, 2, 3));
+        shared.setP2(shared.P1());
+        shared.setNodeP1(VelboNode2D(4, 5, 6));
+        EXPECT_EQ(live(), 5u);
+        EXPECT_EQ(shared.getNodeP2(), VelboNode2D(1, 2, 3));
+        shared.setNodeP2(VelboNode2D(7, 8, 9));
+        EXPECT_EQ(live(), 5u);
+        EXPECT_EQ(shared.getNodeP2(), VelboNode2D(7, 8, 9));
+
+        // A node of the caller in place of a held one releases it, through
+        // setP3 and through setNode alike; the caller's node is not held.
+        VelboNode2D outside(0.5, 0.5, 40);
+        shared.setNodeP3(VelboNode2D(1, 1, 10));
+        EXPECT_EQ(live(), 6u);
+        shared.setP3(&outside);
+        EXPECT_EQ(live(), 5u);
+        EXPECT_TRUE(shared.setNode(&outside, 1));
+        EXPECT_EQ(live(), 4u);
+        EXPECT_EQ(shared.P2(), &outside);
+        EXPECT_EQ(shared.getNodeP1(), VelboNode2D(4, 5, 6));
+    }
+    EXPECT_EQ(live(), 0u);
+
+    {
+        // Copies share the held nodes: a node goes with the last triangle
+        // that uses it, whichever of them replaces its vertex first.
+        VelboTriangle source(3);
+        source.setNodeP1(VelboNode2D(1, 0, 1));
+        source.setNodeP2(VelboNode2D(2, 0, 2));
+        VelboTriangle byCopy(source);
+        std::unique_ptr<VelboTriangle> cloned(source.clone());
+        VelboTriangle assigned(4);
+        assigned.setNodeP1(VelboNode2D(9, 9, 9));
+        assigned.setNodeP3(VelboNode2D(8, 8, 8));
+        EXPECT_EQ(live(), 4u);
+        // The target of an assignment lets go of its own held nodes.
+        assigned = source;
+        EXPECT_EQ(live(), 2u);
+
+        source.setNodeP1(VelboNode2D(5, 0, 5));
+        EXPECT_EQ(live(), 3u);
+        for (VelboTriangle* t : {&byCopy, cloned.get(), &assigned}) {
+            EXPECT_EQ(t->getNodeP1(), VelboNode2D(1, 0, 1));
+        }
+        byCopy.setNodeP1(VelboNode2D(6, 0, 6));
+        cloned->setNodeP1(VelboNode2D(6, 0, 6));
+        EXPECT_EQ(live(), 5u);
+        assigned.setNodeP1(VelboNode2D(6, 0, 6));
+        EXPECT_EQ(live(), 5u); // the first P1 went with its last user
+        EXPECT_EQ(assigned.getNodeP2(), VelboNode2D(2, 0, 2));
+        EXPECT_EQ(source.getNodeP1(), VelboNode2D(5, 0, 5));
+        cloned.reset();
+        EXPECT_EQ(live(), 4u);
+    }
+    EXPECT_EQ(live(), 0u);
 }
 
 TEST(VelboTriangle, InstancesAndEdgeOwnership)

@@ -120,6 +120,66 @@ def test_reassigning_a_vertex_of_a_copy_leaves_the_source():
     assert as_tuple(t.p1) == (5, 1.0, 2.0)
 
 
+def in_vector():
+    triangles = vm.VecTriangles()
+    triangles.append(vm.VelboTriangle(1))
+    return triangles[0]
+
+
+def in_map():
+    triangles = vm.MapTriangles()
+    triangles[5] = vm.VelboTriangle(1)
+    return triangles[5]
+
+
+def detached():
+    triangles = vm.VecTriangles()
+    triangles.append(vm.VelboTriangle(1))
+    proxy = triangles[0]
+    del triangles[0]
+    return proxy
+
+
+# Where a triangle written through Python lives: its own object, a proxy into
+# a vector or a map, a proxy whose element was removed.
+TRIANGLE_PLACES = {
+    "own": lambda: vm.VelboTriangle(1),
+    "VecTriangles": in_vector,
+    "MapTriangles": in_map,
+    "detached": detached,
+}
+
+
+@pytest.mark.parametrize("make", list(TRIANGLE_PLACES.values()), ids=list(TRIANGLE_PLACES))
+def test_rewriting_vertices_keeps_only_the_nodes_in_use(make):
+    t = make()
+    for name in ("p1", "p2", "p3"):
+        setattr(t, name, vm.VelboNode2D())
+    settled = live_nodes()
+    for i in range(3000):
+        setattr(t, ("p1", "p2", "p3")[i % 3], vm.VelboNode2D(float(i), -float(i), i))
+    assert live_nodes() == settled
+    assert [as_tuple(p) for p in (t.p1, t.p2, t.p3)] == [
+        (2997, 2997.0, -2997.0),
+        (2998, 2998.0, -2998.0),
+        (2999, 2999.0, -2999.0),
+    ]
+
+
+def test_rewriting_a_vertex_releases_it_once_no_copy_uses_it():
+    before = live_nodes()
+    t = vm.VelboTriangle(2)
+    t.p1 = vm.VelboNode2D(1.0, 2.0, 5)
+    triangles = vm.VecTriangles()
+    triangles.append(t)
+    # The copy in the vector shares the node, so it stays.
+    t.p1 = vm.VelboNode2D(3.0, 4.0, 6)
+    assert live_nodes() == before + 2
+    triangles[0].p1 = vm.VelboNode2D(7.0, 8.0, 7)
+    assert live_nodes() == before + 2
+    assert (as_tuple(t.p1), as_tuple(triangles[0].p1)) == ((6, 3.0, 4.0), (7, 7.0, 8.0))
+
+
 def full_triangle(id_, shift=0.0):
     t = vm.VelboTriangle(id_)
     t.p1 = vm.VelboNode2D(0.0 + shift, 0.0, 1)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <new>
 #include <utility>
 
@@ -154,18 +155,21 @@ VelboTriangle* VelboTriangle::clone() const
 VelboTriangle* VelboTriangle::setP1(VelboNode2D* P1)
 {
     m_setP1(P1);
+    m_releaseUnusedNodes();
     return this;
 }
 
 VelboTriangle* VelboTriangle::setP2(VelboNode2D* P2)
 {
     m_setP2(P2);
+    m_releaseUnusedNodes();
     return this;
 }
 
 VelboTriangle* VelboTriangle::setP3(VelboNode2D* P3)
 {
     m_setP3(P3);
+    m_releaseUnusedNodes();
     return this;
 }
 
@@ -189,6 +193,7 @@ void VelboTriangle::setNodeP1(const VelboNode2D& P1)
     std::shared_ptr<VelboNode2D> node(new VelboNode2D(P1));
     m_holdNode(node);
     m_setP1(node.get());
+    m_releaseUnusedNodes();
 }
 
 void VelboTriangle::setNodeP2(const VelboNode2D& P2)
@@ -196,6 +201,7 @@ void VelboTriangle::setNodeP2(const VelboNode2D& P2)
     std::shared_ptr<VelboNode2D> node(new VelboNode2D(P2));
     m_holdNode(node);
     m_setP2(node.get());
+    m_releaseUnusedNodes();
 }
 
 void VelboTriangle::setNodeP3(const VelboNode2D& P3)
@@ -203,11 +209,23 @@ void VelboTriangle::setNodeP3(const VelboNode2D& P3)
     std::shared_ptr<VelboNode2D> node(new VelboNode2D(P3));
     m_holdNode(node);
     m_setP3(node.get());
+    m_releaseUnusedNodes();
 }
 
 void VelboTriangle::m_holdNode(const std::shared_ptr<VelboNode2D>& node)
 {
     m_heldNodes.push_back(node);
+}
+
+void VelboTriangle::m_releaseUnusedNodes()
+{
+    // A held node may serve more than one vertex (setP2(P1())), so it goes
+    // only when none uses it; copies sharing it keep it alive.
+    const VelboNode2D* const used[3] = {m_P1(), m_P2(), m_P3()};
+    const auto unused = [&used](const std::shared_ptr<VelboNode2D>& held) {
+        return std::find(std::begin(used), std::end(used), held.get()) == std::end(used);
+    };
+    m_heldNodes.erase(std::remove_if(m_heldNodes.begin(), m_heldNodes.end(), unused), m_heldNodes.end());
 }
 
 VelboNode2D* VelboTriangle::m_P1() const
@@ -270,16 +288,18 @@ bool VelboTriangle::setNode(VelboNode2D* node, int i)
     switch (i) {
     case 0:
         m_setP1(node);
-        return true;
+        break;
     case 1:
         m_setP2(node);
-        return true;
+        break;
     case 2:
         m_setP3(node);
-        return true;
+        break;
     default:
         return false;
     }
+    m_releaseUnusedNodes();
+    return true;
 }
 
 VelboEdge2D* VelboTriangle::edgeAt(int i) const

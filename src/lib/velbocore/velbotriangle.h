@@ -19,10 +19,13 @@ class VelboMesh;
 // Solid element of a section: three vertex nodes joined by a ring of three
 // half-edges (edge k starts at vertex k: P1 -> P2 -> P3 -> P1).
 //
-// Vertex nodes, law and mesh are not owned. The half-edges are deleted by
-// the triangle's destructor only while it owns them (ownsEdges(), true after
-// construction); holders that collect and delete the half-edges themselves
-// (the facade, a mesh) call releaseEdges() when they take the triangle over.
+// Vertex nodes, law and mesh are not owned, except the nodes made by
+// setNodeP1/P2/P3: the triangle and its copies (constructor, assignment,
+// clone) share those, and each lets go of one when no vertex of its own uses
+// it any more. The half-edges are deleted by the triangle's destructor only
+// while it owns them (ownsEdges(), true after construction); holders that
+// collect and delete the half-edges themselves (the facade, a mesh) call
+// releaseEdges() when they take the triangle over.
 class VelboTriangle : public VelboSectionElement {
 public:
     explicit VelboTriangle(int id = 0);
@@ -44,6 +47,7 @@ public:
     VelboNode2D* P1() const { return m_P1(); }
     VelboNode2D* P2() const { return m_P2(); }
     VelboNode2D* P3() const { return m_P3(); }
+    // A held node (see setNodeP1) the vertices no longer use is released.
     VelboTriangle* setP1(VelboNode2D* P1);
     VelboTriangle* setP2(VelboNode2D* P2);
     VelboTriangle* setP3(VelboNode2D* P3);
@@ -53,7 +57,8 @@ public:
     VelboNode2D getNodeP2() const;
     VelboNode2D getNodeP3() const;
     // A new node, a copy of the argument held by this triangle (and its
-    // copies), becomes the vertex.
+    // copies), becomes the vertex; the node it replaces is released when it
+    // was held and no other vertex uses it.
     void setNodeP1(const VelboNode2D& P1);
     void setNodeP2(const VelboNode2D& P2);
     void setNodeP3(const VelboNode2D& P3);
@@ -132,6 +137,8 @@ private:
     void m_setP2(VelboNode2D* P2);
     void m_setP3(VelboNode2D* P3);
     void m_holdNode(const std::shared_ptr<VelboNode2D>& node);
+    // Drops the held nodes that no vertex points to.
+    void m_releaseUnusedNodes();
 
     VelboSectionForces m_elementForcesByLaw(const FuncLinear& planeStrain) const;
     int m_lawCoeffQuadLinearConst(double strain, double* a, double* b, double* c) const;
@@ -145,6 +152,7 @@ private:
     VelboTriangle* m_next;
     VelboTriangle* m_before;
     bool m_deleteEdges;
+    // The nodes made by setNodeP1/P2/P3 that a vertex still points to.
     std::vector<std::shared_ptr<VelboNode2D>> m_heldNodes;
 
     static unsigned int m_instances;
