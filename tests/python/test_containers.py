@@ -1124,6 +1124,81 @@ def test_map_changed_between_iter_and_next_raises(cmap):
         next(it)
 
 
+# ---------------------------------------------------------------- reversed maps
+#
+# reversed(m) gives the keys from last to first, as reversed(d) does on a dict
+# (not the values under 0 ... len - 1 that a sequence would give), and stops
+# on a change of keys as the forward iteration does.
+
+REVERSED_KEYS = {
+    "empty": [],
+    "one": [0],
+    "unordered": [30, -10, 20, 0, 5],
+    "int-range": [2**31 - 1, -(2**31), 1, -1],
+}
+
+
+@pytest.mark.parametrize("keys", list(REVERSED_KEYS.values()), ids=list(REVERSED_KEYS))
+@pytest.mark.parametrize("cls", list(CONTRACT_MAPS))
+def test_map_reversed_gives_the_keys_as_a_dict_does(cls, keys):
+    cls, make, read, write = CONTRACT_MAPS[cls]
+    m = cls()
+    for key in keys:
+        m[key] = make(key)
+    d = {key: key for key in sorted(keys)}  # a map keeps its keys ascending
+    got = list(reversed(m))
+    assert got == list(reversed(d))
+    assert all(type(k) is int for k in got)
+    # The iterator keeps its map alive, and stays finished at the end.
+    it = reversed(m)
+    del m
+    gc.collect()
+    assert list(it) == list(reversed(d))
+    assert list(it) == []
+
+
+@pytest.mark.parametrize("change", list(KEY_CHANGES.values()), ids=list(KEY_CHANGES))
+def test_map_keys_changed_during_a_reversed_loop_raise(cmap, change):
+    m, make, read, write, proxies = cmap
+    seen = []
+    it = reversed(m)
+    with pytest.raises(RuntimeError):
+        for key in it:
+            seen.append(key)
+            if len(seen) > 5:
+                break  # would never end
+            change(m, key, make)
+    assert seen == [3]
+    with pytest.raises(RuntimeError):
+        next(it)
+    expected = {1: 1, 2: 2, 3: 3}
+    change(expected, 3, lambda i: i)
+    assert keyed(m, read) == expected
+
+
+def test_map_reversed_walk_changes_as_the_forward_one(cmap):
+    m, make, read, write, proxies = cmap
+    seen = []
+    for key in reversed(m):
+        seen.append(key)
+        m[key] = make(10 * key)  # replacing a value does not raise
+    assert seen == [3, 2, 1]
+    assert keyed(m, read) == {1: 10, 2: 20, 3: 30}
+    it = reversed(m)
+    swap_for_next(m, 2, make)
+    with pytest.raises(RuntimeError, match="keys changed"):
+        next(it)
+    it = reversed(m)
+    del m[1]
+    with pytest.raises(RuntimeError, match="changed size"):
+        next(it)
+    it = reversed(m)
+    assert list(it) == [12, 3]
+    m[0] = make(0)
+    with pytest.raises(StopIteration):
+        next(it)
+
+
 # ---------------------------------------------------------------- garbage collection inside indexing
 #
 # Making the proxy that indexing hands out is an allocation, and so may run a

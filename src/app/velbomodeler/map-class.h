@@ -2,14 +2,16 @@
 
 // A std::map with int keys as a Python class that behaves as a dict: len,
 // item get, set and delete by key (KeyError for a missing key), membership
-// by key and iteration over entries in ascending key order. Values are
+// by key, iteration over entries in ascending key order and reversed(),
+// which gives the keys in descending order as a dict's does. Values are
 // handed out as proxies (element-proxy.h) that follow their value by key, or
 // as copies for a map registered with Copies. Iteration yields entry objects
 // (class "map_indexing_suite_" + map class name + "_entry", with key() and
 // data()); an entry keeps its key and, in data(), the proxy or copy of the
 // value made when the entry was, so it stays valid after any later change.
-// As with a dict, adding or removing a key while iterating over the map makes
-// the iteration raise RuntimeError (replacing a value does not).
+// As with a dict, adding or removing a key while iterating over the map, in
+// either direction, makes the iteration raise RuntimeError (replacing a value
+// does not).
 
 #include <boost/python.hpp>
 
@@ -39,7 +41,8 @@ public:
             .def("__delitem__", &deleteItem)
             .def("__getitem__", &getItem)
             .def("__contains__", &contains)
-            .def("__iter__", &iterate);
+            .def("__iter__", &iterate)
+            .def("__reversed__", &iterateReversed);
         if constexpr (!Copies) Proxies::registerProxyClass();
 
         const std::string entryName = "map_indexing_suite_" + std::string(name) + "_entry";
@@ -54,6 +57,11 @@ public:
         class_<Iterator>(iteratorName.c_str(), boost::python::no_init)
             .def("__iter__", &itself)
             .def("__next__", &next)
+            .setattr("__module__", module);
+        const std::string reverseName = std::string(name) + "_reverse_iterator";
+        class_<ReverseIterator>(reverseName.c_str(), boost::python::no_init)
+            .def("__iter__", &itself)
+            .def("__next__", &previous)
             .setattr("__module__", module);
     }
 
@@ -122,6 +130,9 @@ private:
     struct Iterator {
         std::shared_ptr<Walk> walk;
     };
+    struct ReverseIterator {
+        std::shared_ptr<Walk> walk;
+    };
 
     static std::size_t size(const Container& container) { return container.size(); }
 
@@ -179,13 +190,17 @@ private:
 
     // The walk starts once its iterator object is made: whatever making it
     // ran (a garbage collection) happened before the iteration.
-    static object iterate(Self self) {
-        object iterator{Iterator{}};
+    template <class It>
+    static object startWalk(Self self) {
+        object iterator{It{}};
         Container& container = target<Container>(self.source());
-        Iterator& held = boost::python::extract<Iterator&>(iterator);
+        It& held = boost::python::extract<It&>(iterator);
         held.walk = std::make_shared<Walk>(self.source(), container);
         return iterator;
     }
+
+    static object iterate(Self self) { return startWalk<Iterator>(self); }
+    static object iterateReversed(Self self) { return startWalk<ReverseIterator>(self); }
 
     static object itself(const object& iterator) { return iterator; }
 
@@ -209,6 +224,24 @@ private:
         // Making the proxy may have run Python code that removed the key.
         if (!value) walk.fail();
         return object(Entry{key, *value});
+    }
+
+    // Walks by key, in descending order, giving the keys; raises as next does.
+    static int previous(ReverseIterator& it) {
+        Walk& walk = *it.walk;
+        if (walk.m_failure != nullptr || (!walk.m_done && walk.m_keysChanged)) walk.fail();
+        Container& container = walk.m_container;
+        auto position = walk.m_done ? container.begin()
+                        : walk.m_last ? container.lower_bound(*walk.m_last)
+                                      : container.end();
+        if (position == container.begin()) {
+            walk.m_done = true;
+            PyErr_SetNone(PyExc_StopIteration);
+            boost::python::throw_error_already_set();
+        }
+        --position;
+        walk.m_last = position->first;
+        return position->first;
     }
 
     // A map of copies gives a new copy at every call, as indexing does.
