@@ -234,7 +234,7 @@ struct Bar {
 
 // A section given by its concrete (triangles on 1-based node numbers) and
 // its bars, with the default laws.
-struct SectionSpec {
+struct SectionLayout {
     const char* name;
     std::vector<Point2> nodes;
     std::vector<std::array<int, 3>> triangles;
@@ -254,9 +254,9 @@ std::vector<Bar> pivotBars(double y)
     return {{50, y, 10}, {250, y, 10}, {150, 60, 8}};
 }
 
-const std::vector<SectionSpec>& sections()
+const std::vector<SectionLayout>& sections()
 {
-    static const std::vector<SectionSpec> specs = {
+    static const std::vector<SectionLayout> layouts = {
         {"bars on both faces", kRectangle500, kTwoTriangles,
          {{50, 50, 10}, {150, 50, 10}, {250, 50, 10}, {50, 450, 10}, {150, 450, 10}, {250, 450, 10}}},
         {"bars on one face", kRectangle500, kTwoTriangles, {{50, 450, 10}, {150, 450, 10}, {250, 450, 10}}},
@@ -266,7 +266,7 @@ const std::vector<SectionSpec>& sections()
         {"a hair above it", kRectangle700, kTwoTriangles, pivotBars(std::nextafter(300.0, 0.0))},
         {"a hair below it", kRectangle700, kTwoTriangles, pivotBars(std::nextafter(300.0, 1000.0))},
     };
-    return specs;
+    return layouts;
 }
 
 struct Section : SectionFixture {
@@ -275,16 +275,16 @@ struct Section : SectionFixture {
     double concreteArea = 0.0;
     double barArea = 0.0;
 
-    explicit Section(const SectionSpec& spec)
+    explicit Section(const SectionLayout& layout)
         : concrete(own(VelboNTC2008LB().buildLaw(VelboNTC2008LB::CONCRETE_C2025_PARABOLA))),
           steel(own(VelboNTC2008LB().buildLaw(VelboNTC2008LB::STEEL_B450C_BILINEAR)))
     {
         std::vector<VelboNode2D*> made;
-        for (const Point2& p : spec.nodes) made.push_back(node(p.x, p.y));
-        for (const auto& t : spec.triangles) {
+        for (const Point2& p : layout.nodes) made.push_back(node(p.x, p.y));
+        for (const auto& t : layout.triangles) {
             concreteArea += triangle(made[t[0] - 1], made[t[1] - 1], made[t[2] - 1], concrete)->elementCalcArea();
         }
-        for (const Bar& b : spec.bars) barArea += bar(b.x, b.y, b.radius, steel)->elementCalcArea();
+        for (const Bar& b : layout.bars) barArea += bar(b.x, b.y, b.radius, steel)->elementCalcArea();
     }
 };
 
@@ -398,10 +398,10 @@ TEST(VelboDirectionRatios, DomainsNearAndFarFromThePivotDepth)
         const int perDirection = ratioDivision + 1;
         const int directions = 4 * degreeDivision + 1;
         double bothFaces = 0.0;
-        for (const SectionSpec& spec : sections()) {
-            SCOPED_TRACE(std::string(spec.name) + " at " + std::to_string(degreeDivision) + "/" +
+        for (const SectionLayout& layout : sections()) {
+            SCOPED_TRACE(std::string(layout.name) + " at " + std::to_string(degreeDivision) + "/" +
                          std::to_string(ratioDivision));
-            Section s(spec);
+            Section s(layout);
             const VelboNode2D g = s.model->sectionCalcSolidBarycenter();
             std::vector<double> points;
             {
@@ -482,7 +482,7 @@ TEST(VelboDirectionRatios, DomainsNearAndFarFromThePivotDepth)
                 EXPECT_NEAR(points[3 * (static_cast<std::size_t>(i + 1) * perDirection - 1)], compression,
                             forceTolerance);
             }
-            if (spec.name == sections().front().name) {
+            if (layout.name == sections().front().name) {
                 EXPECT_EQ(std::count(spread.begin(), spread.end(), true), 0);
                 bothFaces = largestStep(points, spread, perDirection, false);
             } else {
