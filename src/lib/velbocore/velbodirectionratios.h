@@ -34,6 +34,8 @@ class VelboDirectionRatios
 public:
     VelboDirectionRatios(const VelboStrainPath& path, const VelboBilinear* skipBarLaw, int ratioDivision);
 
+    // The strain path the ratios lie on.
+    const VelboStrainPath& path() const { return m_path; }
     // The number of points of the direction.
     int count() const { return m_count; }
     // The ratio of point j, 0 <= j < count(); they never fall.

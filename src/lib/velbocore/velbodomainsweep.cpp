@@ -418,7 +418,7 @@ bool VelboDomainSweep::m_makeTriples(Crew& crew, const std::function<bool()>& st
 VelboInteractionPoints* VelboDomainSweep::releasePoints()
 {
     if (!m_crew || m_crew->failed.load()
-        || m_made.size() != static_cast<std::size_t>(m_directions) * m_pointsPerDirection) {
+        || m_made.size() != static_cast<std::size_t>(m_points())) {
         return nullptr;
     }
     // The list goes to the set once the set is made: when making it fails,

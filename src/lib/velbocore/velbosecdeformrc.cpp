@@ -420,7 +420,7 @@ VelboDirectionRatios VelboSecDeformRC::directionRatios(const VelboBilinear* skip
     if (ratios.spread() && model && m_barLaw) {
         const std::vector<double> barLimits = m_barLaw->getInternalLimits();
         ratios.setBarLimits(barLimits.data(), barLimits.size());
-        const double clsTop = m_ranges().clsTop;
+        const double clsTop = ratios.path().ranges().clsTop;
         for (const VelboSectionElement* element : model->sectionElements()) {
             if (!element->elementIsSolid()) {
                 ratios.addBar(element->elementCalcBarycenter().yn() - clsTop, element->elementCalcArea());

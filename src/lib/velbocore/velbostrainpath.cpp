@@ -1,5 +1,6 @@
 #include "velbocore/velbostrainpath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -153,9 +154,8 @@ double VelboStrainPath::ratioInStage(Stage stage, double fraction) const
         }
         break;
     }
-    const double ratio = t / m_length;
     // Rounding may carry a plane at an end of the path a hair beyond it.
-    return ratio < 0.0 ? 0.0 : (ratio > 1.0 ? 1.0 : ratio);
+    return std::clamp(t / m_length, 0.0, 1.0);
 }
 
 double VelboStrainPath::stageFraction(Stage stage, double depth, double strain) const
@@ -190,6 +190,5 @@ double VelboStrainPath::stageFraction(Stage stage, double depth, double strain) 
 
 double VelboStrainPath::rebarPivotFraction(double ratio) const
 {
-    const double fraction = (ratio * m_length) / (m_a + m_b);
-    return fraction < 0.0 ? 0.0 : (fraction > 1.0 ? 1.0 : fraction);
+    return std::clamp((ratio * m_length) / (m_a + m_b), 0.0, 1.0);
 }

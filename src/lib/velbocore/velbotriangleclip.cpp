@@ -225,10 +225,10 @@ int VelboTriangleClip::m_newWithEdge3()
     return t;
 }
 
-int VelboTriangleClip::m_remesh1(int t)
+int VelboTriangleClip::m_alignedEdges(int t, int* aligned, int most) const
 {
     const int first = m_triangles[t].firstEdge;
-    int un = -1;
+    int found = 0;
     int edge = first;
     int steps = 0;
     do {
@@ -236,12 +236,17 @@ int VelboTriangleClip::m_remesh1(int t)
             return -1;
         }
         if (m_aligned(edge, m_edges[edge].next)) {
-            un = edge;
-            break;
+            aligned[found++] = edge;
         }
         edge = m_edges[edge].next;
-    } while (edge != first);
-    if (un < 0) {
+    } while (edge != first && found < most);
+    return found;
+}
+
+int VelboTriangleClip::m_remesh1(int t)
+{
+    int un = -1;
+    if (m_alignedEdges(t, &un, 1) < 1) {
         return -1;
     }
     const int nv = m_edges[un].next;
@@ -265,21 +270,8 @@ int VelboTriangleClip::m_remesh1(int t)
 
 int VelboTriangleClip::m_remesh2(int t)
 {
-    const int first = m_triangles[t].firstEdge;
     int aligned[2] = {-1, -1};
-    int found = 0;
-    int edge = first;
-    int steps = 0;
-    do {
-        if (edge < 0 || m_edges[edge].next < 0 || ++steps > kMaxRingSteps) {
-            return -1;
-        }
-        if (m_aligned(edge, m_edges[edge].next)) {
-            aligned[found++] = edge;
-        }
-        edge = m_edges[edge].next;
-    } while (edge != first && found < 2);
-    if (found < 2) {
+    if (m_alignedEdges(t, aligned, 2) < 2) {
         return -1;
     }
     if (m_edges[m_edges[aligned[0]].next].end != m_edges[aligned[1]].start) {
@@ -312,21 +304,9 @@ int VelboTriangleClip::m_remesh2(int t)
     return t1;
 }
 
-int VelboTriangleClip::cutOnce(const double (&p)[6], double c, double (*out)[6])
+int VelboTriangleClip::m_remeshCut(const double* v, double c, const bool (&crossed)[3], const double (&nx)[3],
+                                   double (*out)[6])
 {
-    bool crossed[3];
-    double nx[3] = {0.0, 0.0, 0.0};
-    int count = 0;
-    for (int k = 0; k < 3; ++k) {
-        const int e = (k + 1) % 3;
-        const double x1 = p[2 * k], y1 = p[2 * k + 1];
-        const double x2 = p[2 * e], y2 = p[2 * e + 1];
-        crossed[k] = VelboEdgeCut::crosses(y1, y2, c);
-        if (crossed[k]) {
-            nx[k] = VelboEdgeCut::x(x1, y1, x2, y2, c);
-            ++count;
-        }
-    }
     const auto put = [&out](int t, double xa, double ya, double xb, double yb, double xc, double yc) {
         out[t][0] = xa;
         out[t][1] = ya;
@@ -335,28 +315,38 @@ int VelboTriangleClip::cutOnce(const double (&p)[6], double c, double (*out)[6])
         out[t][4] = xc;
         out[t][5] = yc;
     };
-    if (count == 1) {
-        for (int k = 0; k < 3; ++k) {
-            if (crossed[k]) {
-                const int v = (k + 1) % 3, w = (k + 2) % 3;
-                put(0, nx[k], c, p[2 * v], p[2 * v + 1], p[2 * w], p[2 * w + 1]);
-                put(1, nx[k], c, p[2 * w], p[2 * w + 1], p[2 * k], p[2 * k + 1]);
-                return 2;
-            }
+    const int sides = (crossed[0] ? 1 : 0) + (crossed[1] ? 1 : 0) + (crossed[2] ? 1 : 0);
+    for (int k = 0; k < 3; ++k) {
+        const int l = (k + 1) % 3, w = (k + 2) % 3;
+        if (sides == 1 && crossed[k]) {
+            put(0, nx[k], c, v[2 * l], v[2 * l + 1], v[2 * w], v[2 * w + 1]);
+            put(1, nx[k], c, v[2 * w], v[2 * w + 1], v[2 * k], v[2 * k + 1]);
+            return 2;
         }
-    }
-    if (count == 2) {
-        for (int k = 0; k < 3; ++k) {
-            const int l = (k + 1) % 3, w = (k + 2) % 3;
-            if (crossed[k] && crossed[l]) {
-                put(0, nx[k], c, p[2 * l], p[2 * l + 1], nx[l], c);
-                put(1, nx[k], c, nx[l], c, p[2 * w], p[2 * w + 1]);
-                put(2, nx[k], c, p[2 * w], p[2 * w + 1], p[2 * k], p[2 * k + 1]);
-                return 3;
-            }
+        if (sides == 2 && crossed[k] && crossed[l]) {
+            put(0, nx[k], c, v[2 * l], v[2 * l + 1], nx[l], c);
+            put(1, nx[k], c, nx[l], c, v[2 * w], v[2 * w + 1]);
+            put(2, nx[k], c, v[2 * w], v[2 * w + 1], v[2 * k], v[2 * k + 1]);
+            return 3;
         }
     }
     return 0;
+}
+
+int VelboTriangleClip::cutOnce(const double (&p)[6], double c, double (*out)[6])
+{
+    bool crossed[3];
+    double nx[3] = {0.0, 0.0, 0.0};
+    for (int k = 0; k < 3; ++k) {
+        const int e = (k + 1) % 3;
+        const double x1 = p[2 * k], y1 = p[2 * k + 1];
+        const double x2 = p[2 * e], y2 = p[2 * e + 1];
+        crossed[k] = VelboEdgeCut::crosses(y1, y2, c);
+        if (crossed[k]) {
+            nx[k] = VelboEdgeCut::x(x1, y1, x2, y2, c);
+        }
+    }
+    return m_remeshCut(p, c, crossed, nx, out);
 }
 
 int VelboTriangleClip::cutTwice(const double (&p)[6], double c1, double c2, double (*out)[6])
@@ -378,52 +368,29 @@ int VelboTriangleClip::cutTwice(const double (&p)[6], double c1, double c2, doub
         }
         bool crossed[3] = {false, false, false};
         double nx[3] = {0.0, 0.0, 0.0};
-        int sides = 0;
         for (int k = 0; k < 3; ++k) {
-            const int e = (k + 1) % 3;
             if (k == 0 && pending[t]) {
                 crossed[k] = true;
                 nx[k] = pendingX[t];
-            } else {
-                const double x1 = v[2 * k], y1 = v[2 * k + 1];
-                const double x2 = v[2 * e], y2 = v[2 * e + 1];
-                crossed[k] = VelboEdgeCut::crosses(y1, y2, c2);
-                if (crossed[k]) {
-                    nx[k] = VelboEdgeCut::x(x1, y1, x2, y2, c2);
-                    if (k == 2 && t + 1 < made) {
-                        pending[t + 1] = true;
-                        pendingX[t + 1] = nx[k];
-                    }
+                continue;
+            }
+            const int e = (k + 1) % 3;
+            const double x1 = v[2 * k], y1 = v[2 * k + 1];
+            const double x2 = v[2 * e], y2 = v[2 * e + 1];
+            crossed[k] = VelboEdgeCut::crosses(y1, y2, c2);
+            if (crossed[k]) {
+                nx[k] = VelboEdgeCut::x(x1, y1, x2, y2, c2);
+                if (k == 2 && t + 1 < made) {
+                    pending[t + 1] = true;
+                    pendingX[t + 1] = nx[k];
                 }
             }
-            sides += crossed[k] ? 1 : 0;
         }
-        const auto put = [&out, &count](double xa, double ya, double xb, double yb, double xc, double yc) {
-            double* o = out[count++];
-            o[0] = xa;
-            o[1] = ya;
-            o[2] = xb;
-            o[3] = yb;
-            o[4] = xc;
-            o[5] = yc;
-        };
-        bool cut = false;
-        for (int k = 0; k < 3 && !cut; ++k) {
-            const int l = (k + 1) % 3, w = (k + 2) % 3;
-            if (sides == 1 && crossed[k]) {
-                put(nx[k], c2, v[2 * l], v[2 * l + 1], v[2 * w], v[2 * w + 1]);
-                put(nx[k], c2, v[2 * w], v[2 * w + 1], v[2 * k], v[2 * k + 1]);
-                cut = true;
-            } else if (sides == 2 && crossed[k] && crossed[l]) {
-                put(nx[k], c2, v[2 * l], v[2 * l + 1], nx[l], c2);
-                put(nx[k], c2, nx[l], c2, v[2 * w], v[2 * w + 1]);
-                put(nx[k], c2, v[2 * w], v[2 * w + 1], v[2 * k], v[2 * k + 1]);
-                cut = true;
-            }
-        }
-        if (!cut) {
+        const int cut = m_remeshCut(v, c2, crossed, nx, out + count);
+        if (cut == 0) {
             return -1;
         }
+        count += cut;
     }
     return count;
 }

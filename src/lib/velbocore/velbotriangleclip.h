@@ -48,6 +48,13 @@ public:
     static int cutTwice(const double (&p)[6], double c1, double c2, double (*out)[6]);
 
 private:
+    // The sub-triangles of a fresh triangle v (x1, y1, ... y3) whose sides k
+    // the ray y = c crosses at x = nx[k] (crossed[k]), as triangleRemesh1
+    // (one side) and triangleRemesh2 (two) make them, into out; their
+    // number, 0 when the ray crosses no side or all three.
+    static int m_remeshCut(const double* v, double c, const bool (&crossed)[3], const double (&nx)[3],
+                           double (*out)[6]);
+
     // A sound ring has at most six half-edges; the mesh gives a walk up after
     // this many steps.
     static constexpr int kMaxRingSteps = 100;
@@ -101,6 +108,10 @@ private:
     void m_adoptRing(int t, bool unslice);
     int m_newWithEdge3();
 
+    // The first `most` half-edges of the ring, from its first one, that the
+    // next one continues along the same side (the halves of a split side),
+    // into aligned; their number, -1 when the ring does not close.
+    int m_alignedEdges(int t, int* aligned, int most) const;
     // triangleRemesh1: ring U -> N -> V -> W -> U, U -> N and N -> V the halves
     // of the split side; makes (N, V, W) and (N, W, U).
     int m_remesh1(int t);
