@@ -112,11 +112,12 @@ TEST(VelboTriangleClip, DirectCutsGiveTheHalfEdgeClipBitForBit)
     EXPECT_LT(deferred, twice / 100);
 }
 
-TEST(VelboTriangleClip, ARayThroughTheMiddleOfASideGivesTheRemeshesOfTheMesh)
+TEST(VelboTriangleClip, ARayAQuarterUpTwoSidesGivesTheRemeshesOfTheMesh)
 {
-    // (0, 0), (4, 0), (0, 4): y = 1 crosses P2 -> P3 and P3 -> P1, which meet
-    // at the lone vertex P3: (N1, P3, N2), (N1, N2, P1), (N1, P1, P2) with
-    // N1 = (3, 1) on P2 -> P3 and N2 = (0, 1) on P3 -> P1.
+    // (0, 0), (4, 0), (0, 4): y = 1 crosses P2 -> P3 and P3 -> P1, a quarter
+    // of the way up each, which meet at the lone vertex P3: (N1, P3, N2),
+    // (N1, N2, P1), (N1, P1, P2) with N1 = (3, 1) on P2 -> P3 and N2 = (0, 1)
+    // on P3 -> P1.
     const double p[6] = {0, 0, 4, 0, 0, 4};
     double out[3][6];
     ASSERT_EQ(VelboTriangleClip::cutOnce(p, 1.0, out), 3);

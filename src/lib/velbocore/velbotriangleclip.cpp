@@ -5,6 +5,24 @@
 
 #include "velbocore/velboedgecut.h"
 
+namespace {
+// The sides Pk -> Pk+1, k from `from` to 2, of the triangle v (x1, y1, ...
+// y3) that the ray y = c crosses (crossed[k]), each cut from its start as
+// edgeSlice cuts it (nx[k]).
+void cutSides(const double (&v)[6], double c, int from, bool (&crossed)[3], double (&nx)[3])
+{
+    for (int k = from; k < 3; ++k) {
+        const int e = (k + 1) % 3;
+        const double x1 = v[2 * k], y1 = v[2 * k + 1];
+        const double x2 = v[2 * e], y2 = v[2 * e + 1];
+        crossed[k] = VelboEdgeCut::crosses(y1, y2, c);
+        if (crossed[k]) {
+            nx[k] = VelboEdgeCut::x(x1, y1, x2, y2, c);
+        }
+    }
+}
+}  // namespace
+
 void VelboTriangleClip::reset(double x1, double y1, double x2, double y2, double x3, double y3)
 {
     m_nodeCount = 0;
@@ -337,15 +355,7 @@ int VelboTriangleClip::cutOnce(const double (&p)[6], double c, double (*out)[6])
 {
     bool crossed[3];
     double nx[3] = {0.0, 0.0, 0.0};
-    for (int k = 0; k < 3; ++k) {
-        const int e = (k + 1) % 3;
-        const double x1 = p[2 * k], y1 = p[2 * k + 1];
-        const double x2 = p[2 * e], y2 = p[2 * e + 1];
-        crossed[k] = VelboEdgeCut::crosses(y1, y2, c);
-        if (crossed[k]) {
-            nx[k] = VelboEdgeCut::x(x1, y1, x2, y2, c);
-        }
-    }
+    cutSides(p, c, 0, crossed, nx);
     return m_remeshCut(p, c, crossed, nx, out);
 }
 
@@ -368,23 +378,15 @@ int VelboTriangleClip::cutTwice(const double (&p)[6], double c1, double c2, doub
         }
         bool crossed[3] = {false, false, false};
         double nx[3] = {0.0, 0.0, 0.0};
-        for (int k = 0; k < 3; ++k) {
-            if (k == 0 && pending[t]) {
-                crossed[k] = true;
-                nx[k] = pendingX[t];
-                continue;
-            }
-            const int e = (k + 1) % 3;
-            const double x1 = v[2 * k], y1 = v[2 * k + 1];
-            const double x2 = v[2 * e], y2 = v[2 * e + 1];
-            crossed[k] = VelboEdgeCut::crosses(y1, y2, c2);
-            if (crossed[k]) {
-                nx[k] = VelboEdgeCut::x(x1, y1, x2, y2, c2);
-                if (k == 2 && t + 1 < made) {
-                    pending[t + 1] = true;
-                    pendingX[t + 1] = nx[k];
-                }
-            }
+        // Edge 0, shared with the sub-triangle before and cut by it, takes its node.
+        if (pending[t]) {
+            crossed[0] = true;
+            nx[0] = pendingX[t];
+        }
+        cutSides(v, c2, pending[t] ? 1 : 0, crossed, nx);
+        if (crossed[2] && t + 1 < made) {
+            pending[t + 1] = true;
+            pendingX[t + 1] = nx[2];
         }
         const int cut = m_remeshCut(v, c2, crossed, nx, out + count);
         if (cut == 0) {
