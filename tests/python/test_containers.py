@@ -1126,9 +1126,9 @@ def test_map_changed_between_iter_and_next_raises(cmap):
 
 # ---------------------------------------------------------------- reversed maps
 #
-# reversed(m) gives the keys from last to first, as reversed(d) does on a dict
-# (not the values under 0 ... len - 1 that a sequence would give), and stops
-# on a change of keys as the forward iteration does.
+# reversed(m) gives what iterating over m gives, the entries, from last to
+# first (not the values under 0 ... len - 1 that a sequence would give), and
+# stops on a change of keys as the forward iteration does.
 
 REVERSED_KEYS = {
     "empty": [],
@@ -1139,21 +1139,31 @@ REVERSED_KEYS = {
 
 
 @pytest.mark.parametrize("keys", list(REVERSED_KEYS.values()), ids=list(REVERSED_KEYS))
-@pytest.mark.parametrize("cls", list(CONTRACT_MAPS))
-def test_map_reversed_gives_the_keys_as_a_dict_does(cls, keys):
-    cls, make, read, write = CONTRACT_MAPS[cls]
+@pytest.mark.parametrize("name", list(CONTRACT_MAPS))
+def test_map_reversed_gives_the_entries_last_to_first(name, keys):
+    cls, make, read, write = CONTRACT_MAPS[name]
+    proxies = name != "MapNodes"
     m = cls()
     for key in keys:
         m[key] = make(key)
-    d = {key: key for key in sorted(keys)}  # a map keeps its keys ascending
-    got = list(reversed(m))
-    assert got == list(reversed(d))
-    assert all(type(k) is int for k in got)
+    expected = sorted(keys, reverse=True)
+    forward = list(m)
+    entries = list(reversed(m))
+    entry_class = getattr(vm, "map_indexing_suite_" + name + "_entry")
+    assert all(type(e) is entry_class for e in entries)
+    assert [e.key() for e in entries] == [e.key() for e in reversed(forward)] == expected
+    assert [read(e.data()) for e in entries] == expected
+    assert [type(e.data()) for e in entries] == [type(e.data()) for e in reversed(forward)]
+    # Each value is the map's one proxy of it, or a copy of its own.
+    assert all((e.data() is m[e.key()]) == proxies for e in entries)
+    for e in entries:
+        write(e.data(), ~e.key())
+    assert keyed(m, read) == {key: ~key if proxies else key for key in keys}
     # The iterator keeps its map alive, and stays finished at the end.
     it = reversed(m)
-    del m
+    del m, forward
     gc.collect()
-    assert list(it) == list(reversed(d))
+    assert [e.key() for e in it] == expected
     assert list(it) == []
 
 
@@ -1163,12 +1173,12 @@ def test_map_keys_changed_during_a_reversed_loop_raise(cmap, change):
     seen = []
     it = reversed(m)
     with pytest.raises(RuntimeError):
-        for key in it:
-            seen.append(key)
+        for e in it:
+            seen.append((e.key(), read(e.data())))
             if len(seen) > 5:
                 break  # would never end
-            change(m, key, make)
-    assert seen == [3]
+            change(m, e.key(), make)
+    assert seen == [(3, 3)]
     with pytest.raises(RuntimeError):
         next(it)
     expected = {1: 1, 2: 2, 3: 3}
@@ -1179,10 +1189,11 @@ def test_map_keys_changed_during_a_reversed_loop_raise(cmap, change):
 def test_map_reversed_walk_changes_as_the_forward_one(cmap):
     m, make, read, write, proxies = cmap
     seen = []
-    for key in reversed(m):
-        seen.append(key)
-        m[key] = make(10 * key)  # replacing a value does not raise
-    assert seen == [3, 2, 1]
+    for e in reversed(m):
+        m[e.key()] = make(10 * e.key())  # replacing a value does not raise
+        # The entry keeps the value it was made with.
+        seen.append((e.key(), read(e.data())))
+    assert seen == [(3, 3), (2, 2), (1, 1)]
     assert keyed(m, read) == {1: 10, 2: 20, 3: 30}
     it = reversed(m)
     swap_for_next(m, 2, make)
@@ -1193,7 +1204,7 @@ def test_map_reversed_walk_changes_as_the_forward_one(cmap):
     with pytest.raises(RuntimeError, match="changed size"):
         next(it)
     it = reversed(m)
-    assert list(it) == [12, 3]
+    assert [(e.key(), read(e.data())) for e in it] == [(12, 12), (3, 30)]
     m[0] = make(0)
     with pytest.raises(StopIteration):
         next(it)

@@ -3,12 +3,13 @@
 // A std::map with int keys as a Python class that behaves as a dict: len,
 // item get, set and delete by key (KeyError for a missing key), membership
 // by key, iteration over entries in ascending key order and reversed(),
-// which gives the keys in descending order as a dict's does. Values are
-// handed out as proxies (element-proxy.h) that follow their value by key, or
-// as copies for a map registered with Copies. Iteration yields entry objects
-// (class "map_indexing_suite_" + map class name + "_entry", with key() and
-// data()); an entry keeps its key and, in data(), the proxy or copy of the
-// value made when the entry was, so it stays valid after any later change.
+// which gives the same entries in descending key order. Values are handed
+// out as proxies (element-proxy.h) that follow their value by key, or as
+// copies for a map registered with Copies. Iteration, in either direction,
+// yields entry objects (class "map_indexing_suite_" + map class name +
+// "_entry", with key() and data()); an entry keeps its key and, in data(),
+// the proxy or copy of the value made when the entry was, so it stays valid
+// after any later change.
 // As with a dict, adding or removing a key while iterating over the map, in
 // either direction, makes the iteration raise RuntimeError (replacing a value
 // does not).
@@ -16,6 +17,7 @@
 #include <boost/python.hpp>
 
 #include <cstddef>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -107,6 +109,20 @@ private:
                 m_failure = m_container.size() != m_size ? "map changed size during iteration"
                                                          : "map keys changed during iteration";
             raiseError(PyExc_RuntimeError, m_failure);
+        }
+
+        // Raises as a dict does once a key was added or removed, whatever the
+        // size; a finished walk stays finished.
+        void checkKeys() {
+            if (m_failure != nullptr || (!m_done && m_keysChanged)) fail();
+        }
+
+        // Ends the walk with StopIteration, now and at every later step.
+        [[noreturn]] void finish() {
+            m_done = true;
+            PyErr_SetNone(PyExc_StopIteration);
+            boost::python::throw_error_already_set();
+            throw;  // not reached: throw_error_already_set throws
         }
 
         object m_owner;  // keeps the map alive
@@ -204,44 +220,37 @@ private:
 
     static object itself(const object& iterator) { return iterator; }
 
-    // Walks by key, in ascending order; raises as a dict does once a key was
-    // added or removed, whatever the size.
+    // Walks by key, in ascending order.
     static object next(Iterator& it) {
         Walk& walk = *it.walk;
-        if (walk.m_failure != nullptr || (!walk.m_done && walk.m_keysChanged)) walk.fail();
-        Container& container = walk.m_container;
+        walk.checkKeys();
+        const Container& container = walk.m_container;
         const auto position = walk.m_done ? container.end()
                               : walk.m_last ? container.upper_bound(*walk.m_last)
                                             : container.begin();
-        if (position == container.end()) {
-            walk.m_done = true;
-            PyErr_SetNone(PyExc_StopIteration);
-            boost::python::throw_error_already_set();
-        }
-        const int key = position->first;
+        if (position == container.end()) walk.finish();
+        return entryOf(walk, position->first);
+    }
+
+    // Walks by key, in descending order, giving the same entries as next.
+    static object previous(ReverseIterator& it) {
+        Walk& walk = *it.walk;
+        walk.checkKeys();
+        const Container& container = walk.m_container;
+        const auto position = walk.m_done ? container.begin()
+                              : walk.m_last ? container.lower_bound(*walk.m_last)
+                                            : container.end();
+        if (position == container.begin()) walk.finish();
+        return entryOf(walk, std::prev(position)->first);
+    }
+
+    // The walk's entry for key, which becomes its last one.
+    static object entryOf(Walk& walk, int key) {
         walk.m_last = key;
-        std::optional<object> value = valueAt(walk.m_owner, container, key);
+        std::optional<object> value = valueAt(walk.m_owner, walk.m_container, key);
         // Making the proxy may have run Python code that removed the key.
         if (!value) walk.fail();
         return object(Entry{key, *value});
-    }
-
-    // Walks by key, in descending order, giving the keys; raises as next does.
-    static int previous(ReverseIterator& it) {
-        Walk& walk = *it.walk;
-        if (walk.m_failure != nullptr || (!walk.m_done && walk.m_keysChanged)) walk.fail();
-        Container& container = walk.m_container;
-        auto position = walk.m_done ? container.begin()
-                        : walk.m_last ? container.lower_bound(*walk.m_last)
-                                      : container.end();
-        if (position == container.begin()) {
-            walk.m_done = true;
-            PyErr_SetNone(PyExc_StopIteration);
-            boost::python::throw_error_already_set();
-        }
-        --position;
-        walk.m_last = position->first;
-        return position->first;
     }
 
     // A map of copies gives a new copy at every call, as indexing does.
